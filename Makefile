@@ -1,0 +1,36 @@
+# make        builds into build/ (the command lands at build/bin/zorvik)
+# make test   installs what is missing, builds and runs the tests
+# make demo   installs what is missing, builds and renders the samples into out/
+# make bench  installs what is missing, builds and runs the benchmarks
+BUILD ?= build
+JOBS ?= $(shell nproc)
+CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=Release
+
+.PHONY: all build setup test demo bench clean
+
+all: build
+
+$(BUILD)/CMakeCache.txt:
+	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
+
+build: $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS)
+
+setup:
+	scripts/setup
+
+test: setup
+	$(MAKE) build
+	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+demo: setup
+	$(MAKE) build
+	scripts/demo $(BUILD)/bin/zorvik out
+
+bench: setup
+	cmake -S . -B $(BUILD) $(CMAKE_FLAGS) -DZORVIK_BUILD_BENCH=ON
+	cmake --build $(BUILD) -j $(JOBS)
+	scripts/bench $(BUILD)
+
+clean:
+	rm -rf $(BUILD) out

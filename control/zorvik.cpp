@@ -1,0 +1,82 @@
+#include "control/zorvik.h"
+
+namespace zorvik {
+
+thread_local int32_t BarCodeWidth = 0;
+thread_local int32_t BarCodeHeight = 0;
+
+TZorvik::TZorvik(TComponent* AOwner) : TGraphicControl(AOwner) {
+    // Every settings call below already notifies; the handlers are attached first.
+    m_font = std::make_unique<TFont>();
+    m_font->OnChange = [this](TObject* Sender) { PropertiesChanged(Sender); };
+    m_code = std::make_unique<TCode>();
+    m_code->OnChange = [this](TObject* Sender) { PropertiesChanged(Sender); };
+
+    m_code->SetCode(TBarCodeType::Codabar);
+    m_code->SetCaption("123456");
+    m_code->SetAutoSize(true);
+    m_code->SetTextAutoSize(false);
+    m_code->SetDensity(TDensity::High);
+    m_code->SetBorder(false);
+    m_code->SetCtrlChar(true);
+    m_code->SetTransparent(false);
+    m_code->SetDirection(TDirection::Horizontal);
+    m_code->SetAlignment(TAlignment::txLeft);
+
+    SetWidth(100);
+    SetHeight(50);
+    SetTop(0);
+    SetLeft(0);
+
+    m_visible = true;
+    SetBackColor(clWhite);
+    SetBarColor(clBlack);
+    m_code->SetTextOn(true);
+    m_font->SetName("Arial");
+}
+
+TZorvik::~TZorvik() {
+    m_code->OnChange = nullptr;
+    m_font->OnChange = nullptr;
+}
+
+void TZorvik::PropertiesChanged(TObject*) {
+    const unsigned style = ControlStyle();
+    SetControlStyle(m_code->Transparent() ? style & ~csOpaque : style | csOpaque);
+    Invalidate();
+}
+
+void TZorvik::Paint() {
+    DrawBarCode(Canvas(), 0, 0, 1);
+    // A render that ended early sized nothing; the size left behind belongs to
+    // whatever was rendered before, so the control keeps its own.
+    if (!m_sized) return;
+    SetHeight(BarCodeHeight);
+    SetWidth(BarCodeWidth);
+}
+
+void TZorvik::SetBackColor(TColor Value) {
+    m_backColor = Value;
+    Invalidate();
+}
+
+void TZorvik::SetBarColor(TColor Value) {
+    m_barColor = Value;
+    Invalidate();
+}
+
+void TZorvik::SetFont(const TFont* Value) {
+    if (Value == nullptr || Value == m_font.get()) return;
+    m_font->Assign(*Value);
+    Canvas()->SetFont(*m_font);
+    Refresh();
+}
+
+void TZorvik::SetCode(const TCode* Value) {
+    if (Value == nullptr) return;
+    m_code->Assigne(*Value);
+    if (Value->Symbology() == TBarCodeType::EAN_13) m_code->SetAlignment(TAlignment::txDensity);
+    Invalidate();
+}
+
+}  // namespace zorvik

@@ -1,0 +1,94 @@
+// The barcode control: a windowless control drawing one symbol from its
+// settings, sizing itself to the symbol or stretching the symbol to itself.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "control/code.h"
+#include "platform/controls.h"
+#include "platform/graphics.h"
+
+namespace zorvik {
+
+// Size of the symbol area of the last render on this thread, in device pixels.
+extern thread_local int32_t BarCodeWidth;
+extern thread_local int32_t BarCodeHeight;
+
+class TZorvik : public TGraphicControl {
+public:
+    explicit TZorvik(TComponent* AOwner);
+    ~TZorvik() override;
+
+    // Published properties.
+    TCode* Code() const { return m_code.get(); }
+    // Copies Value as Assigne does, then keeps EAN-13 text under its characters.
+    void SetCode(const TCode* Value);
+    TColor BackColor() const { return m_backColor; }
+    void SetBackColor(TColor Value);
+    TColor BarColor() const { return m_barColor; }
+    void SetBarColor(TColor Value);
+    TFont* Font() const { return m_font.get(); }
+    void SetFont(const TFont* Value);
+    // A plain flag: while false nothing is drawn at run time.
+    bool Visible() const { return m_visible; }
+    void SetVisible(bool Value) { m_visible = Value; }
+
+    // Draws the symbol on ACanvas with the symbol area's top-left corner at
+    // (X, Y), Scale device pixels per screen pixel. Leaves the area's size in
+    // BarCodeWidth and BarCodeHeight; a caption error is reported through the
+    // application's message box and draws nothing.
+    void DrawBarCode(TCanvas* ACanvas, int X, int Y, int Scale);
+
+    // Reaction to any change of the settings or of the font.
+    void PropertiesChanged(TObject* Sender);
+    // Whether the last DrawBarCode of this control got as far as sizing the
+    // symbol area (it did not end with a message or at an invisible control).
+    bool lastRenderSized() const { return m_sized; }
+
+    // One bar (W from "A") or one space (W from "1") at the running position.
+    void Lin(TCanvas* ACanvas, TDirection Dir, char W);
+    void Spc(TCanvas* ACanvas, TDirection Dir, char W);
+    // Turns the canvas font a quarter turn counter-clockwise.
+    void SetFontDir(TCanvas* ACanvas);
+
+    // Encoders. The first shape reads the caption from the settings; the
+    // second gets a copy of it and the bar length.
+    void Print_Code39(TCanvas* ACanvas, int X, int Y, TDirection Dir, int W, int H);
+    void Print_Code93(TCanvas* ACanvas, int X, int Y, TDirection Dir, int W, int H);
+    void Print_Code128(TCanvas* ACanvas, int X, int Y, TDirection Dir, int BarH, std::string Caption, bool TextOn, int W, int H);
+    void Print_Codabar(TCanvas* ACanvas, int X, int Y, TDirection Dir, int BarH, std::string Caption, bool TextOn, int W, int H);
+    void Print_ITF(TCanvas* ACanvas, int X, int Y, TDirection Dir, int BarH, std::string Caption, bool TextOn, int W, int H);
+    void Print_INDUSTRIAL(TCanvas* ACanvas, int X, int Y, TDirection Dir, int BarH, std::string Caption, bool TextOn, int W, int H);
+    void Print_IATA(TCanvas* ACanvas, int X, int Y, TDirection Dir, int BarH, std::string Caption, bool TextOn, int W, int H);
+    void Print_EAN13(TCanvas* ACanvas, int X, int Y, TDirection Dir, int BarH, std::string Caption, bool TextOn, int W, int H);
+    void Print_UPCA(TCanvas* ACanvas, int X, int Y, TDirection Dir, int BarH, std::string Caption, bool TextOn, int W, int H);
+    void Print_EAN8(TCanvas* ACanvas, int X, int Y, TDirection Dir, int BarH, std::string Caption, bool TextOn, int W, int H);
+    void Print_EAN13_2AddOn(TCanvas* ACanvas, int X, int Y, TDirection Dir, int BarH, std::string Caption, bool TextOn, int W, int H);
+    void Print_EAN13_5AddOn(TCanvas* ACanvas, int X, int Y, TDirection Dir, int BarH, std::string Caption, bool TextOn, int W, int H);
+
+    // One EAN/UPC digit character of 7 modules, its row chosen by C.
+    void Out_char(TCanvas* ACanvas, TDirection Dir, char C);
+    void Out_char8(TCanvas* ACanvas, TDirection Dir, char C);
+
+    // Working record of the turned text font.
+    LOGFONT FLogFont;
+
+protected:
+    void Paint() override;
+
+private:
+    void PrepareDrawing(TCanvas* ACanvas, int X, int Y, int Scale, TDirection Dir);
+    void drawWithEncoder(TCanvas* ACanvas, int X, int Y, TDirection Dir);
+
+    std::unique_ptr<TFont> m_font;
+    std::unique_ptr<TCode> m_code;
+    TColor m_backColor = clWhite;
+    TColor m_barColor = clBlack;
+    bool m_visible = true;
+    // Whether the last DrawBarCode of this control computed a size.
+    bool m_sized = false;
+};
+
+}  // namespace zorvik

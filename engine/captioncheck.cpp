@@ -1,0 +1,129 @@
+#include "engine/captioncheck.h"
+
+#include <array>
+#include <string_view>
+
+#include "platform/graphics.h"
+
+namespace zorvik {
+
+namespace {
+
+enum class Accepts {
+    Digits,    // 0-9 only
+    Alphabet,  // the characters of `alphabet`, and of `ends` at either end
+    Ascii,     // codes 32 to 127
+};
+
+struct CaptionRule {
+    TBarCodeType symbology;
+    Accepts accepts;
+    std::string_view alphabet;
+    std::string_view ends;  // start/stop characters, allowed only as the first or last character
+    bool emptyRefused;      // the symbol would draw nothing for an empty caption
+};
+
+// Code 39 (ISO/IEC 16388) and Code 93 data characters; Codabar's 16 data
+// characters and its four start/stop characters.
+constexpr std::string_view kCode39Set = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ-. $/+%";
+constexpr std::string_view kCodabarData = "0123456789-$:/.+";
+constexpr std::string_view kCodabarEnds = "ABCD";
+
+constexpr std::array<CaptionRule, kBarCodeTypeCount> kRules{{
+    {TBarCodeType::Code_39, Accepts::Alphabet, kCode39Set, "", true},
+    {TBarCodeType::Code_93, Accepts::Alphabet, kCode39Set, "", true},
+    {TBarCodeType::Code_128, Accepts::Ascii, "", "", false},
+    {TBarCodeType::ITF, Accepts::Digits, "", "", true},
+    {TBarCodeType::Industrial, Accepts::Digits, "", "", true},
+    {TBarCodeType::IATA, Accepts::Digits, "", "", true},
+    {TBarCodeType::Codabar, Accepts::Alphabet, kCodabarData, kCodabarEnds, true},
+    {TBarCodeType::EAN_13, Accepts::Digits, "", "", true},
+    {TBarCodeType::EAN_8, Accepts::Digits, "", "", true},
+    {TBarCodeType::EAN_13_2AddOn, Accepts::Digits, "", "", true},
+    {TBarCodeType::EAN_13_5AddOn, Accepts::Digits, "", "", true},
+    {TBarCodeType::UPC_A, Accepts::Digits, "", "", true},
+}};
+static_assert(kRules.size() == kBarCodeTypeCount);
+
+constexpr bool rulesInOrdinalOrder() {
+    for (size_t i = 0; i < kRules.size(); ++i)
+        if (ord(kRules[i].symbology) != static_cast<int>(i)) return false;
+    return true;
+}
+static_assert(rulesInOrdinalOrder(), "one rule per symbology, in ordinal order");
+
+// Length of the UTF-8 sequence starting with byte b (1 for stray bytes).
+size_t sequenceLength(std::string_view s, size_t i) {
+    const auto b = static_cast<unsigned char>(s[i]);
+    size_t len = b < 0xC2 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : b < 0xF5 ? 4 : 1;
+    if (i + len > s.size()) return 1;
+    for (size_t k = 1; k < len; ++k)
+        if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return 1;
+    return len;
+}
+
+// A character as the message shows it: itself, or #nnn for a control code.
+std::string shown(std::string_view ch) {
+    const auto b = static_cast<unsigned char>(ch[0]);
+    if (ch.size() == 1 && (b < 32 || b == 127)) {
+        std::string code(1, '#');
+        code += std::to_string(b);
+        return code;
+    }
+    return sanitiseUtf8(ch);
+}
+
+std::string cannotEncode(TBarCodeType s, std::string_view ch, size_t position) {
+    return "Caption has a character that " + FBarCodeNames().Strings(ord(s)) + " cannot encode: '" + shown(ch) +
+           "' at position " + std::to_string(position);
+}
+
+}  // namespace
+
+bool isNumericSymbology(TBarCodeType Symbology) {
+    const int i = ord(Symbology);
+    return i >= 0 && i < kBarCodeTypeCount && kRules[static_cast<size_t>(i)].accepts == Accepts::Digits;
+}
+
+std::string captionProblem(TBarCodeType Symbology, const std::string& Caption) {
+    const int index = ord(Symbology);
+    if (index < 0 || index >= kBarCodeTypeCount) return "Not implemented";
+    const CaptionRule& rule = kRules[static_cast<size_t>(index)];
+
+    if (rule.accepts == Accepts::Digits) {
+        if (Caption.empty()) return "Caption should be numeric";
+        for (char c : Caption)
+            if (c < '0' || c > '9') return "Caption should be numeric";
+        return "";
+    }
+
+    const std::string_view text(Caption);
+    size_t position = 0;
+    size_t dataChars = 0;
+    for (size_t i = 0; i < text.size();) {
+        const size_t len = sequenceLength(text, i);
+        const std::string_view ch = text.substr(i, len);
+        ++position;
+        const bool last = i + len == text.size();
+        const auto b = static_cast<unsigned char>(ch[0]);
+        bool ok = false;
+        bool isData = true;
+        if (rule.accepts == Accepts::Ascii) {
+            ok = len == 1 && b >= 32 && b <= 127;
+        } else if (len == 1) {
+            if (rule.alphabet.find(ch[0]) != std::string_view::npos) {
+                ok = true;
+            } else if ((position == 1 || last) && rule.ends.find(ch[0]) != std::string_view::npos) {
+                ok = true;
+                isData = false;
+            }
+        }
+        if (!ok) return cannotEncode(Symbology, ch, position);
+        if (isData) ++dataChars;
+        i += len;
+    }
+    if (rule.emptyRefused && dataChars == 0) return "Caption is empty";
+    return "";
+}
+
+}  // namespace zorvik

@@ -1,0 +1,201 @@
+#include "platform/raster/fonts.h"
+
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include FT_TRUETYPE_TABLES_H
+#include <fontconfig/fontconfig.h>
+
+#include <cmath>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <tuple>
+
+namespace zorvik::raster {
+
+namespace {
+
+// Character height used for a font record of height 0.
+constexpr int kDefaultEmPixels = 12;
+
+std::mutex g_fcMutex;
+
+struct FcKey {
+    std::string family;
+    bool bold;
+    bool italic;
+    bool operator<(const FcKey& o) const {
+        return std::tie(family, bold, italic) < std::tie(o.family, o.bold, o.italic);
+    }
+};
+
+struct FcAnswer {
+    std::string file;
+    int index = 0;
+};
+
+FcAnswer lookUp(const std::string& family, bool bold, bool italic) {
+    static std::map<FcKey, FcAnswer> answers;
+    std::lock_guard<std::mutex> lock(g_fcMutex);
+    const FcKey key{family, bold, italic};
+    if (auto it = answers.find(key); it != answers.end()) return it->second;
+
+    FcAnswer answer;
+    if (FcInit()) {
+        FcPattern* pattern = FcPatternCreate();
+        if (!family.empty())
+            FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
+        FcPatternAddInteger(pattern, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
+        FcPatternAddInteger(pattern, FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+        // Text may be turned, so only outline faces will do.
+        FcPatternAddBool(pattern, FC_OUTLINE, FcTrue);
+        FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
+        FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+        FcDefaultSubstitute(pattern);
+        FcResult result = FcResultNoMatch;
+        FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+        if (match != nullptr) {
+            FcChar8* file = nullptr;
+            if (FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch && file != nullptr)
+                answer.file = reinterpret_cast<const char*>(file);
+            int index = 0;
+            if (FcPatternGetInteger(match, FC_INDEX, 0, &index) == FcResultMatch) answer.index = index;
+            FcPatternDestroy(match);
+        }
+        FcPatternDestroy(pattern);
+    }
+    answers.emplace(key, answer);
+    return answer;
+}
+
+class FreeTypeFace final : public FontFace {
+public:
+    explicit FreeTypeFace(FT_Face face) : m_face(face) {}
+    ~FreeTypeFace() override { FT_Done_Face(m_face); }
+
+    const Glyph& glyph(char32_t cp) override {
+        auto it = m_glyphs.find(cp);
+        if (it != m_glyphs.end()) return it->second;
+        Glyph g;
+        const FT_UInt index = FT_Get_Char_Index(m_face, cp);
+        if (FT_Load_Glyph(m_face, index, FT_LOAD_DEFAULT) == 0 &&
+            FT_Render_Glyph(m_face->glyph, FT_RENDER_MODE_NORMAL) == 0) {
+            const FT_GlyphSlot slot = m_face->glyph;
+            const FT_Bitmap& bm = slot->bitmap;
+            g.left = slot->bitmap_left;
+            g.top = slot->bitmap_top;
+            g.width = static_cast<int>(bm.width);
+            g.rows = static_cast<int>(bm.rows);
+            g.advance = static_cast<int>((slot->advance.x + 32) >> 6);
+            if (bm.pixel_mode == FT_PIXEL_MODE_GRAY && g.width > 0 && g.rows > 0) {
+                g.coverage.resize(static_cast<size_t>(g.width) * static_cast<size_t>(g.rows));
+                for (int r = 0; r < g.rows; ++r) {
+                    const unsigned char* src = bm.buffer + static_cast<ptrdiff_t>(r) * bm.pitch;
+                    std::copy(src, src + g.width, g.coverage.begin() + static_cast<ptrdiff_t>(r) * g.width);
+                }
+            } else {
+                g.width = g.rows = 0;
+            }
+        }
+        return m_glyphs.emplace(cp, std::move(g)).first->second;
+    }
+
+private:
+    FT_Face m_face;
+    std::unordered_map<char32_t, Glyph> m_glyphs;
+};
+
+// FreeType objects of one thread; faces go before their library.
+struct ThreadFonts {
+    FT_Library library = nullptr;
+    std::map<std::tuple<std::string, int, long>, std::unique_ptr<FontFace>> faces;
+    ThreadFonts() {
+        if (FT_Init_FreeType(&library) != 0) library = nullptr;
+    }
+    ~ThreadFonts() {
+        faces.clear();
+        if (library != nullptr) FT_Done_FreeType(library);
+    }
+};
+
+ThreadFonts& threadFonts() {
+    thread_local ThreadFonts fonts;
+    return fonts;
+}
+
+}  // namespace
+
+std::string fontFileFor(const std::string& Family, bool Bold, bool Italic) {
+    return lookUp(Family, Bold, Italic).file;
+}
+
+FontFace* faceFor(const LOGFONT& lf) {
+    ThreadFonts& tf = threadFonts();
+    if (tf.library == nullptr) return nullptr;
+    const std::string family(lf.lfFaceName, strnlen(lf.lfFaceName, sizeof lf.lfFaceName));
+    const FcAnswer where = lookUp(family, lf.lfWeight >= FW_BOLD, lf.lfItalic != 0);
+    if (where.file.empty()) return nullptr;
+
+    const auto key = std::make_tuple(where.file, where.index, static_cast<long>(lf.lfHeight));
+    if (auto it = tf.faces.find(key); it != tf.faces.end()) return it->second.get();
+
+    FT_Face face = nullptr;
+    if (FT_New_Face(tf.library, where.file.c_str(), where.index, &face) != 0) {
+        tf.faces.emplace(key, nullptr);
+        return nullptr;
+    }
+    // Cell metrics as Windows takes them: the OS/2 table's Windows ascent and descent.
+    double ascUnits = face->ascender, descUnits = -face->descender;
+    if (auto* os2 = static_cast<TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2)); os2 != nullptr && os2->version != 0xFFFF) {
+        ascUnits = os2->usWinAscent;
+        descUnits = os2->usWinDescent;
+    }
+    const double upem = face->units_per_EM > 0 ? face->units_per_EM : 2048;
+    if (ascUnits + descUnits <= 0) {
+        ascUnits = upem * 0.9;
+        descUnits = upem * 0.2;
+    }
+    double em = kDefaultEmPixels;
+    int ascent = 0, descent = 0;
+    if (lf.lfHeight < 0) {
+        em = -static_cast<double>(lf.lfHeight);
+        ascent = static_cast<int>(std::lround(ascUnits * em / upem));
+        descent = static_cast<int>(std::lround(descUnits * em / upem));
+    } else if (lf.lfHeight > 0) {
+        // A positive height is the whole cell.
+        const double cell = lf.lfHeight;
+        em = cell * upem / (ascUnits + descUnits);
+        ascent = static_cast<int>(std::lround(ascUnits * cell / (ascUnits + descUnits)));
+        descent = static_cast<int>(cell) - ascent;
+    } else {
+        ascent = static_cast<int>(std::lround(ascUnits * em / upem));
+        descent = static_cast<int>(std::lround(descUnits * em / upem));
+    }
+    em = std::min(em, 16384.0);
+    FT_Set_Char_Size(face, 0, static_cast<FT_F26Dot6>(std::lround(em * 64)), 72, 72);
+    auto ff = std::make_unique<FreeTypeFace>(face);
+    ff->ascent = ascent;
+    ff->descent = descent;
+    ff->underlinePosition = std::max(1, static_cast<int>(std::lround(-face->underline_position * em / upem)));
+    ff->lineThickness = std::max(1, static_cast<int>(std::lround(face->underline_thickness * em / upem)));
+    FontFace* result = ff.get();
+    tf.faces.emplace(key, std::move(ff));
+    return result;
+}
+
+std::vector<char32_t> decodeUtf8(std::string_view s) {
+    std::vector<char32_t> out;
+    out.reserve(s.size());
+    for (size_t i = 0; i < s.size();) {
+        const auto b = static_cast<unsigned char>(s[i]);
+        size_t len = b < 0x80 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
+        if (i + len > s.size()) break;
+        char32_t cp = len == 1 ? b : len == 2 ? (b & 0x1F) : len == 3 ? (b & 0x0F) : (b & 0x07);
+        for (size_t k = 1; k < len; ++k) cp = (cp << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
+        out.push_back(cp);
+        i += len;
+    }
+    return out;
+}
+
+}  // namespace zorvik::raster

@@ -1,0 +1,44 @@
+// Fonts for the raster canvas: fontconfig finds a face for a font record, the
+// first time text is drawn with it; FreeType renders its glyphs.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/graphics.h"
+
+namespace zorvik::raster {
+
+struct Glyph {
+    int left = 0;     // from the pen position to the bitmap's first column
+    int top = 0;      // from the baseline up to the bitmap's first row
+    int width = 0;
+    int rows = 0;
+    int advance = 0;  // whole pixels
+    std::vector<uint8_t> coverage;
+};
+
+// One face at one size, usable on the thread that made it.
+class FontFace {
+public:
+    virtual ~FontFace() = default;
+    int ascent = 0;   // cell rows above the baseline
+    int descent = 0;  // cell rows below it
+    int underlinePosition = 0;  // rows below the baseline
+    int lineThickness = 1;
+    virtual const Glyph& glyph(char32_t CodePoint) = 0;
+};
+
+// The face for a font record on this thread, or nullptr when no font at all
+// can be found. Faces are cached per thread; fontconfig's answers per process.
+FontFace* faceFor(const LOGFONT& Font);
+
+// The font file fontconfig chooses for a family and style ("" when none).
+std::string fontFileFor(const std::string& Family, bool Bold, bool Italic);
+
+// Decodes valid UTF-8 (as the canvas hands it over) into code points.
+std::vector<char32_t> decodeUtf8(std::string_view Text);
+
+}  // namespace zorvik::raster

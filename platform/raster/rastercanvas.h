@@ -1,0 +1,45 @@
+// The pixel-buffer canvas: fills written straight into memory, text through
+// FreeType, PNG files through libpng.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "platform/graphics.h"
+
+namespace zorvik {
+
+class RasterCanvas : public TCanvas {
+public:
+    // A Width x Height image, every pixel transparent (alpha 0).
+    RasterCanvas(int Width, int Height, int PixelsPerInch = 96);
+
+    int width() const { return m_width; }
+    int height() const { return m_height; }
+    // Pixels row by row, each as the bytes R, G, B, A.
+    const uint8_t* data() const { return reinterpret_cast<const uint8_t*>(m_pixels.data()); }
+    // $AABBGGRR: alpha in the top byte, then the TColor layout.
+    uint32_t pixel(int X, int Y) const;
+    TColor colorAt(int X, int Y) const { return static_cast<TColor>(pixel(X, Y) & 0xFFFFFF); }
+    uint8_t alphaAt(int X, int Y) const { return static_cast<uint8_t>(pixel(X, Y) >> 24); }
+
+    // Writes the image as an RGBA PNG recording the canvas resolution. On
+    // failure returns false with a reason in Error.
+    bool writePng(const std::string& Path, std::string& Error) const;
+    bool writePng(std::FILE* File, std::string& Error) const;
+
+protected:
+    void fillArea(int Left, int Top, int Right, int Bottom, TColor Color) override;
+    void drawText(int X, int Y, std::string_view Utf8, const TTextStyle& Style) override;
+
+private:
+    void blend(int X, int Y, uint32_t Rgb, unsigned Coverage);
+
+    int m_width;
+    int m_height;
+    std::vector<uint32_t> m_pixels;
+};
+
+}  // namespace zorvik

@@ -1,0 +1,146 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <climits>
+
+#include "platform/raster/fonts.h"
+#include "platform/raster/rastercanvas.h"
+#include "tests/support/support.h"
+
+namespace zorvik {
+namespace {
+
+struct Extent {
+    int left = INT_MAX, top = INT_MAX, right = INT_MIN, bottom = INT_MIN;
+    int count = 0;
+};
+
+// Bounds of every pixel that is no longer fully transparent.
+Extent painted(const RasterCanvas& c) {
+    Extent e;
+    for (int y = 0; y < c.height(); ++y)
+        for (int x = 0; x < c.width(); ++x)
+            if (c.alphaAt(x, y) != 0) {
+                e.left = std::min(e.left, x);
+                e.right = std::max(e.right, x);
+                e.top = std::min(e.top, y);
+                e.bottom = std::max(e.bottom, y);
+                ++e.count;
+            }
+    return e;
+}
+
+TEST(RasterCanvas, StartsTransparentAndFillsExactly) {
+    RasterCanvas c(20, 10);
+    EXPECT_EQ(c.alphaAt(0, 0), 0);
+    c.Brush().Color = 0x123456;
+    c.FillRect(Rect(3, 2, 8, 5));
+    EXPECT_EQ(c.pixel(3, 2), 0xFF123456u);
+    EXPECT_EQ(c.pixel(7, 4), 0xFF123456u);
+    EXPECT_EQ(c.alphaAt(8, 4), 0);
+    EXPECT_EQ(c.alphaAt(7, 5), 0);
+    const Extent e = painted(c);
+    EXPECT_EQ(e.count, 15);
+}
+
+TEST(RasterCanvas, FillsOutsideTheImageAreClipped) {
+    RasterCanvas c(4, 4);
+    c.Brush().Color = clRed;
+    c.FillRect(Rect(-100, -100, 100, 1));
+    c.FillRect(Rect(INT_MIN / 2, 3, INT_MAX / 2, 2));  // top below bottom: row 3 only
+    EXPECT_EQ(test::rowOf(c, 0, clRed), "1111");
+    EXPECT_EQ(test::rowOf(c, 3, clRed), "1111");
+    EXPECT_EQ(test::rowOf(c, 1, clRed), "0000");
+}
+
+TEST(RasterCanvas, PngKeepsSizePixelsAndResolution) {
+    const std::string dir = test::scratchDir("raster-png");
+    RasterCanvas c(7, 3, 96 * 6);
+    c.Brush().Color = 0x00FF00;
+    c.FillRect(Rect(1, 1, 3, 2));
+    std::string error;
+    ASSERT_TRUE(c.writePng(dir + "/a.png", error)) << error;
+    test::PngImage png;
+    ASSERT_TRUE(test::readPng(dir + "/a.png", png));
+    EXPECT_EQ(png.width, 7);
+    EXPECT_EQ(png.height, 3);
+    EXPECT_EQ(png.at(1, 1), 0xFF00FF00u);
+    EXPECT_EQ(png.at(2, 1), 0xFF00FF00u);
+    EXPECT_EQ(png.at(0, 0) >> 24, 0u);
+    ASSERT_TRUE(png.hasPhys);
+    EXPECT_EQ(png.ppmX, 22677u);  // 576 pixels per inch / 0.0254 m
+    EXPECT_EQ(png.ppmY, 22677u);
+}
+
+TEST(RasterCanvas, PngToAnUnwritablePlaceFails) {
+    RasterCanvas c(2, 2);
+    std::string error;
+    EXPECT_FALSE(c.writePng("/nonexistent-dir/x.png", error));
+    EXPECT_FALSE(error.empty());
+}
+
+TEST(Fonts, ArialFindsItsMetricTwin) {
+    EXPECT_NE(raster::fontFileFor("Arial", false, false).find("LiberationSans"), std::string::npos);
+}
+
+TEST(RasterCanvas, TextCellStartsAtTheAnchor) {
+    RasterCanvas c(200, 60);
+    c.Font().SetName("Arial");
+    c.Font().SetHeight(-20);
+    c.Font().SetColor(clBlack);
+    c.Brush().Color = clYellow;
+    c.TextOut(30, 15, "Hg");
+    const Extent e = painted(c);
+    EXPECT_EQ(e.left, 30);
+    EXPECT_EQ(e.top, 15);
+    // The opaque cells are the brush colour at their top-left corner; some glyph pixels are ink.
+    EXPECT_EQ(c.pixel(30, 15), 0xFF00FFFFu);
+    int ink = 0;
+    for (int y = e.top; y <= e.bottom; ++y)
+        for (int x = e.left; x <= e.right; ++x) ink += c.colorAt(x, y) == clBlack;
+    EXPECT_GT(ink, 20);
+    // A character height of 20 pixels gives a cell a little taller than 20.
+    EXPECT_GE(e.bottom - e.top + 1, 20);
+    EXPECT_LE(e.bottom - e.top + 1, 26);
+}
+
+TEST(RasterCanvas, TransparentTextTouchesOnlyItsStrokes) {
+    RasterCanvas opaque(200, 60), clear(200, 60);
+    for (RasterCanvas* c : {&opaque, &clear}) {
+        c->Font().SetName("Arial");
+        c->Font().SetHeight(-20);
+        c->Brush().Color = clWhite;
+    }
+    SetBkMode(clear.Handle(), TRANSPARENT);
+    opaque.TextOut(10, 10, "Hi");
+    clear.TextOut(10, 10, "Hi");
+    EXPECT_LT(painted(clear).count, painted(opaque).count / 2);
+    EXPECT_GE(painted(clear).left, 10);
+}
+
+TEST(RasterCanvas, TurnedTextRunsUpwardRightOfItsAnchor) {
+    RasterCanvas c(60, 200);
+    c.Font().SetName("Arial");
+    c.Font().SetHeight(-16);
+    LOGFONT lf;
+    GetObjectA(c.Font().Handle(), 60, &lf);
+    lf.lfEscapement = 900;
+    c.Font().SetHandle(CreateFontIndirectA(&lf));
+    c.Brush().Color = clWhite;
+    c.TextOut(20, 150, "123456");
+    const Extent e = painted(c);
+    EXPECT_EQ(e.left, 20);
+    EXPECT_EQ(e.bottom, 149);
+    EXPECT_GT(e.bottom - e.top, 2 * (e.right - e.left));  // runs along y
+}
+
+TEST(RasterCanvas, TextWithoutFontNameStillDraws) {
+    RasterCanvas c(100, 40);
+    c.Font().SetName("No Such Face At All");
+    c.Font().SetHeight(0);
+    c.TextOut(0, 0, "x\xC3\xA9");
+    EXPECT_GT(painted(c).count, 0);
+}
+
+}  // namespace
+}  // namespace zorvik

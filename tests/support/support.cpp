@@ -1,0 +1,155 @@
+#include "tests/support/support.h"
+
+#include <ZXing/ReadBarcode.h>
+#include <png.h>
+
+#include <cstdio>
+#include <filesystem>
+
+namespace zorvik::test {
+
+MessageCapture::MessageCapture() {
+    m_previous = Application().setMessageHandler([this](const std::string& text, const std::string& caption, int) {
+        texts.push_back(text);
+        captions.push_back(caption);
+        return IDOK;
+    });
+}
+
+MessageCapture::~MessageCapture() { Application().setMessageHandler(std::move(m_previous)); }
+
+Hosted::Hosted() : control(std::make_unique<TZorvik>(nullptr)) { host.insert(*control); }
+Hosted::~Hosted() { control.reset(); }
+
+std::unique_ptr<RasterCanvas> renderToRaster(TZorvik& control, int scale) {
+    RecordingCanvas recording;
+    control.DrawBarCode(&recording, 0, 0, scale);
+    auto raster = std::make_unique<RasterCanvas>(BarCodeWidth, BarCodeHeight, 96 * scale);
+    recording.replay(*raster);
+    return raster;
+}
+
+namespace {
+
+std::vector<uint8_t> luminance(const RasterCanvas& image, int margin, int& w, int& h) {
+    w = image.width() + 2 * margin;
+    h = image.height() + 2 * margin;
+    std::vector<uint8_t> lum(static_cast<size_t>(w) * static_cast<size_t>(h), 255);
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const uint32_t p = image.pixel(x, y);
+            const unsigned a = p >> 24;
+            const unsigned r = p & 0xFF, g = (p >> 8) & 0xFF, b = (p >> 16) & 0xFF;
+            const unsigned l = (r * 299 + g * 587 + b * 114) / 1000;
+            // Over white paper.
+            lum[static_cast<size_t>(y + margin) * static_cast<size_t>(w) + static_cast<size_t>(x + margin)] =
+                static_cast<uint8_t>((l * a + 255 * (255 - a)) / 255);
+        }
+    }
+    return lum;
+}
+
+}  // namespace
+
+Decoded decode(const RasterCanvas& image, ZXing::BarcodeFormats formats, bool tryRotate) {
+    int w = 0, h = 0;
+    const auto lum = luminance(image, 40, w, h);
+    ZXing::DecodeHints hints;
+    hints.setFormats(formats);
+    hints.setTryRotate(tryRotate);
+    hints.setTryHarder(true);
+    hints.setEanAddOnSymbol(ZXing::EanAddOnSymbol::Read);
+    const auto result = ZXing::ReadBarcode(ZXing::ImageView(lum.data(), w, h, ZXing::ImageFormat::Lum), hints);
+    Decoded d;
+    d.ok = result.isValid();
+    d.text = result.text();
+    d.format = result.format();
+    return d;
+}
+
+std::vector<Decoded> decodeAll(const RasterCanvas& image, ZXing::BarcodeFormats formats) {
+    int w = 0, h = 0;
+    const auto lum = luminance(image, 40, w, h);
+    ZXing::DecodeHints hints;
+    hints.setFormats(formats);
+    hints.setTryRotate(true);
+    hints.setTryHarder(true);
+    hints.setEanAddOnSymbol(ZXing::EanAddOnSymbol::Read);
+    std::vector<Decoded> out;
+    for (const auto& r : ZXing::ReadBarcodes(ZXing::ImageView(lum.data(), w, h, ZXing::ImageFormat::Lum), hints))
+        out.push_back({r.isValid(), r.text(), r.format()});
+    return out;
+}
+
+uint32_t PngImage::at(int x, int y) const {
+    const size_t i = (static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)) * 4;
+    return rgba[i] | (rgba[i + 1] << 8) | (rgba[i + 2] << 16) | (static_cast<uint32_t>(rgba[i + 3]) << 24);
+}
+
+bool readPng(const std::string& path, PngImage& image) {
+    png_image img{};
+    img.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&img, path.c_str())) return false;
+    img.format = PNG_FORMAT_RGBA;
+    image.width = static_cast<int>(img.width);
+    image.height = static_cast<int>(img.height);
+    image.rgba.assign(PNG_IMAGE_SIZE(img), 0);
+    if (!png_image_finish_read(&img, nullptr, image.rgba.data(), 0, nullptr)) return false;
+
+    // The resolution chunk, read the long way.
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (f == nullptr) return false;
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_read_struct(&png, &info, nullptr);
+        std::fclose(f);
+        return false;
+    }
+    png_init_io(png, f);
+    png_read_info(png, info);
+    png_uint_32 rx = 0, ry = 0;
+    int unit = 0;
+    if (png_get_pHYs(png, info, &rx, &ry, &unit) && unit == PNG_RESOLUTION_METER) {
+        image.hasPhys = true;
+        image.ppmX = rx;
+        image.ppmY = ry;
+    }
+    png_destroy_read_struct(&png, &info, nullptr);
+    std::fclose(f);
+    return true;
+}
+
+std::string rowOf(const RasterCanvas& image, int y, TColor ink) {
+    std::string s;
+    for (int x = 0; x < image.width(); ++x) s += (image.alphaAt(x, y) == 255 && image.colorAt(x, y) == ink) ? '1' : '0';
+    return s;
+}
+
+std::string columnOf(const RasterCanvas& image, int x, TColor ink) {
+    std::string s;
+    for (int y = 0; y < image.height(); ++y) s += (image.alphaAt(x, y) == 255 && image.colorAt(x, y) == ink) ? '1' : '0';
+    return s;
+}
+
+std::string rowOf(const RecordingCanvas& grid, int y, TColor ink) {
+    std::string s;
+    for (int x = 0; x < grid.gridWidth(); ++x) s += grid.at(x, y) == ink ? '1' : '0';
+    return s;
+}
+
+std::string columnOf(const RecordingCanvas& grid, int x, TColor ink) {
+    std::string s;
+    for (int y = 0; y < grid.gridHeight(); ++y) s += grid.at(x, y) == ink ? '1' : '0';
+    return s;
+}
+
+std::string scratchDir(const std::string& name) {
+    namespace fs = std::filesystem;
+    const fs::path dir = fs::path(ZORVIK_BINARY_DIR) / "test-scratch" / name;
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    return dir.string();
+}
+
+}  // namespace zorvik::test
