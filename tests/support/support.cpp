@@ -4,6 +4,9 @@
 #include <png.h>
 
 #include <cstdio>
+#include <sys/wait.h>
+
+#include <gtest/gtest.h>
 #include <filesystem>
 
 namespace zorvik::test {
@@ -142,6 +145,55 @@ std::string columnOf(const RecordingCanvas& grid, int x, TColor ink) {
     std::string s;
     for (int y = 0; y < grid.gridHeight(); ++y) s += grid.at(x, y) == ink ? '1' : '0';
     return s;
+}
+
+std::string writePaddedPng(const RasterCanvas& image, const std::string& path, int margin) {
+    RasterCanvas padded(image.width() + 2 * margin, image.height() + 2 * margin, image.pixelsPerInch());
+    padded.Brush().Color = clWhite;
+    padded.FillRect(Rect(0, 0, padded.width(), padded.height()));
+    // Composite over white, pixel by pixel.
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const uint32_t p = image.pixel(x, y);
+            const unsigned a = p >> 24;
+            uint32_t out = 0;
+            for (int shift = 0; shift < 24; shift += 8) {
+                const unsigned c = (p >> shift) & 0xFF;
+                out |= ((c * a + 255 * (255 - a)) / 255) << shift;
+            }
+            padded.Brush().Color = static_cast<TColor>(out);
+            padded.FillRect(Rect(x + margin, y + margin, x + margin + 1, y + margin + 1));
+        }
+    }
+    std::string error;
+    if (!padded.writePng(path, error)) ADD_FAILURE() << "cannot write " << path << ": " << error;
+    return path;
+}
+
+int runCommand(const std::string& command, std::string* output) {
+    std::FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) return -1;
+    std::string text;
+    char buffer[4096];
+    size_t n = 0;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) text.append(buffer, n);
+    const int status = pclose(pipe);
+    if (output != nullptr) *output = text;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::vector<std::string> zbarDecode(const std::string& pngPath, const std::string& options) {
+    std::string text;
+    runCommand("zbarimg -q --nodbus " + options + " '" + pngPath + "' 2>/dev/null", &text);
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        if (end > start) lines.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return lines;
 }
 
 std::string scratchDir(const std::string& name) {

@@ -68,6 +68,17 @@ std::string columnOf(const RasterCanvas& image, int x, TColor ink = clBlack);
 std::string rowOf(const RecordingCanvas& grid, int y, TColor ink = clBlack);
 std::string columnOf(const RecordingCanvas& grid, int x, TColor ink = clBlack);
 
+// Writes the image composited over white with a white margin, as a label sits
+// on paper, and returns the file's path.
+std::string writePaddedPng(const RasterCanvas& image, const std::string& path, int margin = 40);
+
+// Runs zbarimg on a PNG file and returns its "TYPE:data" lines. Options are
+// passed through (for example "-Sean2.enable -Sean5.enable").
+std::vector<std::string> zbarDecode(const std::string& pngPath, const std::string& options = "");
+
+// Runs a shell command; returns its exit status and what it wrote to standard output.
+int runCommand(const std::string& command, std::string* output = nullptr);
+
 // A fresh directory under the build tree for one test's files.
 std::string scratchDir(const std::string& name);
 
