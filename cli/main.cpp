@@ -1,28 +1,115 @@
-// The zorvik command.
+// The zorvik command: renders barcode symbols, form files and databases of labels.
 #include <CLI/CLI.hpp>
 
+#include <climits>
 #include <cstdio>
 #include <iostream>
 
+#include "cli/output.h"
+#include "cli/session.h"
 #include "control/code.h"
+#include "platform/recording.h"
 
 using namespace zorvik;
+using namespace zorvik::cli;
+
+namespace {
+
+struct SymbolOptions {
+    std::string form;
+    std::string name;
+    std::vector<std::string> assignments;
+    std::string output;
+};
+
+void addSymbolOptions(CLI::App* cmd, SymbolOptions& o) {
+    auto* form = cmd->add_option("--form", o.form, "Read the control from this form file")->check(CLI::ExistingFile);
+    cmd->add_option("--name", o.name, "The object to read from the form file (default: the first barcode control)")
+        ->needs(form);
+    cmd->add_option("assignments", o.assignments,
+                    "PROPERTY=VALUE assignments, applied in order after --form (e.g. Code.Symbology=EAN_13 "
+                    "Code.Caption=400638133393)");
+    cmd->add_option("-o,--output", o.output, "The file to write")->required();
+}
+
+int listSymbologies() {
+    const TStringList& names = FBarCodeNames();
+    for (int i = 0; i < names.Count(); ++i)
+        std::printf("%s\t%s\n", identOf(static_cast<TBarCodeType>(i)), names.Strings(i).c_str());
+    return kExitOk;
+}
+
+int render(const SymbolOptions& o, int scale) {
+    OutputKind kind;
+    if (!outputKindOf(o.output, kind)) {
+        printError("cannot tell the format of '" + o.output + "': use a name ending in .png, .svg, .pdf or .ps");
+        return kExitUsage;
+    }
+    Session session;
+    if (!o.form.empty() && !session.loadForm(o.form, o.name)) return kExitUsage;
+    if (!session.assign(o.assignments)) return kExitUsage;
+    if (!session.settle()) return kExitRender;
+
+    // Drawn once more at the output's scale, as printing does; recorded first,
+    // because the size is known only once it is drawn.
+    RecordingCanvas recording;
+    session.control().DrawBarCode(&recording, 0, 0, scale);
+    if (session.messageShown() || !session.control().lastRenderSized()) return kExitRender;
+    const int w = BarCodeWidth, h = BarCodeHeight;
+    if (const std::string problem = sizeProblem(kind, w, h, scale); !problem.empty()) {
+        printError(problem);
+        return kExitRender;
+    }
+    std::string error;
+    if (!writeAtomically(
+            o.output,
+            [&](std::FILE* f, std::string& e) { return writeRecording(recording, w, h, scale, kind, f, e); }, error)) {
+        printError(error);
+        return kExitUsage;
+    }
+    return kExitOk;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
-    CLI::App app{"zorvik: draws one-dimensional barcodes"};
+    CLI::App app{"zorvik: draws one-dimensional barcodes (Code 39, Code 93, Code 128, Interleaved, Industrial and "
+                 "IATA 2 of 5, Codabar, EAN-13, EAN-8, EAN-13 with add-ons, UPC-A)"};
     app.set_version_flag("--version", std::string("zorvik ") + ZORVIK_VERSION);
     app.require_subcommand(1);
-    auto* list = app.add_subcommand("list", "List the symbologies: identifier and name");
-    list->callback([] {
-        const TStringList& names = FBarCodeNames();
-        for (int i = 0; i < names.Count(); ++i)
-            std::cout << identOf(static_cast<TBarCodeType>(i)) << '\t' << names.Strings(i) << '\n';
-    });
+    app.footer("Exit status: 0 when everything asked was drawn and written; 1 for a usage or I/O error; 2 when a "
+               "render reported a message or drew nothing.");
+
+    auto* list = app.add_subcommand("list", "List the symbologies: identifier, a tab, and name");
+
+    SymbolOptions renderOptions;
+    int scale = 1;
+    auto* renderCmd = app.add_subcommand("render", "Draw the control's symbol to a PNG, SVG, PDF or PostScript file");
+    addSymbolOptions(renderCmd, renderOptions);
+    renderCmd->add_option("--scale", scale, "Device pixels per screen pixel (whole number from 1)")
+        ->check(CLI::Range(1, INT_MAX));
+
+    auto isCommand = [&](const std::string& name) {
+        for (const CLI::App* sub : app.get_subcommands([](CLI::App*) { return true; }))
+            if (sub->get_name() == name) return true;
+        return false;
+    };
+    if (argc > 1 && argv[1][0] != '-' && !isCommand(argv[1])) {
+        std::string known;
+        for (const CLI::App* sub : app.get_subcommands([](CLI::App*) { return true; }))
+            known += (known.empty() ? "" : ", ") + sub->get_name();
+        printError(std::string("unknown command '") + argv[1] + "': the commands are " + known);
+        return kExitUsage;
+    }
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
-        const int rc = app.exit(e);
-        return rc == 0 ? 0 : 1;
+        if (e.get_exit_code() == 0) return app.exit(e);
+        printError(e.what());
+        std::fprintf(stderr, "Run with --help for more information.\n");
+        return kExitUsage;
     }
-    return 0;
+    if (list->parsed()) return listSymbologies();
+    if (renderCmd->parsed()) return render(renderOptions, scale);
+    return kExitUsage;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 
@@ -34,6 +35,15 @@ public:
     // A plain flag: while false nothing is drawn at run time.
     bool Visible() const { return m_visible; }
     void SetVisible(bool Value) { m_visible = Value; }
+    // Re-published from the base control.
+    int DragCursor() const { return m_dragCursor; }
+    void SetDragCursor(int Value) { m_dragCursor = Value; }
+    int DragMode() const { return m_dragMode; }  // 0 manual, 1 automatic
+    void SetDragMode(int Value) { m_dragMode = Value; }
+    // Event bindings read from a form file ("OnClick", "Code.OnChange") by
+    // handler name, kept so that writing the form gives them back.
+    std::map<std::string, std::string>& eventBindings() { return m_events; }
+    const std::map<std::string, std::string>& eventBindings() const { return m_events; }
 
     // Draws the symbol on ACanvas with the symbol area's top-left corner at
     // (X, Y), Scale device pixels per screen pixel. Leaves the area's size in
@@ -87,6 +97,9 @@ private:
     TColor m_backColor = clWhite;
     TColor m_barColor = clBlack;
     bool m_visible = true;
+    int m_dragCursor = -12;  // crDrag
+    int m_dragMode = 0;
+    std::map<std::string, std::string> m_events;
     // Whether the last DrawBarCode of this control computed a size.
     bool m_sized = false;
 };

@@ -100,6 +100,8 @@ public:
         return m_glyphs.emplace(cp, std::move(g)).first->second;
     }
 
+    unsigned glyphIndex(char32_t cp) override { return FT_Get_Char_Index(m_face, cp); }
+
 private:
     FT_Face m_face;
     std::unordered_map<char32_t, Glyph> m_glyphs;
@@ -178,6 +180,9 @@ FontFace* faceFor(const LOGFONT& lf) {
     ff->descent = descent;
     ff->underlinePosition = std::max(1, static_cast<int>(std::lround(-face->underline_position * em / upem)));
     ff->lineThickness = std::max(1, static_cast<int>(std::lround(face->underline_thickness * em / upem)));
+    ff->em = em;
+    ff->file = where.file;
+    ff->faceIndex = where.index;
     FontFace* result = ff.get();
     tf.faces.emplace(key, std::move(ff));
     return result;

@@ -28,7 +28,11 @@ public:
     int descent = 0;  // cell rows below it
     int underlinePosition = 0;  // rows below the baseline
     int lineThickness = 1;
+    double em = 0;        // character height in pixels
+    std::string file;     // where the face lives, for vector backends
+    int faceIndex = 0;
     virtual const Glyph& glyph(char32_t CodePoint) = 0;
+    virtual unsigned glyphIndex(char32_t CodePoint) = 0;
 };
 
 // The face for a font record on this thread, or nullptr when no font at all

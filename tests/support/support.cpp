@@ -70,6 +70,20 @@ Decoded decode(const RasterCanvas& image, ZXing::BarcodeFormats formats, bool tr
     return d;
 }
 
+Decoded decodePng(const std::string& path, ZXing::BarcodeFormats formats) {
+    PngImage png;
+    if (!readPng(path, png)) return {};
+    RasterCanvas image(png.width, png.height);
+    for (int y = 0; y < png.height; ++y)
+        for (int x = 0; x < png.width; ++x) {
+            const uint32_t p = png.at(x, y);
+            if ((p >> 24) == 0) continue;
+            image.Brush().Color = static_cast<TColor>(p & 0xFFFFFF);
+            image.FillRect(Rect(x, y, x + 1, y + 1));
+        }
+    return decode(image, formats);
+}
+
 std::vector<Decoded> decodeAll(const RasterCanvas& image, ZXing::BarcodeFormats formats) {
     int w = 0, h = 0;
     const auto lum = luminance(image, 40, w, h);

@@ -51,6 +51,10 @@ struct Decoded {
 Decoded decode(const RasterCanvas& image, ZXing::BarcodeFormats formats, bool tryRotate = true);
 std::vector<Decoded> decodeAll(const RasterCanvas& image, ZXing::BarcodeFormats formats);
 
+struct PngImage;
+// Decodes a PNG file with zxing-cpp (composited over white, with a margin).
+Decoded decodePng(const std::string& path, ZXing::BarcodeFormats formats);
+
 struct PngImage {
     int width = 0;
     int height = 0;

@@ -1,0 +1,31 @@
+// Output files of the command: the format by extension, size limits, and
+// writing through a temporary name so a failure leaves nothing behind.
+#pragma once
+
+#include <cstdio>
+#include <functional>
+#include <string>
+
+#include "platform/recording.h"
+
+namespace zorvik::cli {
+
+enum class OutputKind { Png, Svg, Pdf, PostScript };
+
+// The format the file name's extension asks for; false when it names none.
+bool outputKindOf(const std::string& Path, OutputKind& Kind);
+
+// "" when a Width x Height symbol fits the format, else the message that
+// refuses it ("Symbol too large: ..." or that it has no area).
+std::string sizeProblem(OutputKind Kind, long long Width, long long Height, int Scale);
+
+// Calls Write with a file open on a temporary name beside Path and renames it
+// to Path when Write succeeds; otherwise removes it and leaves Path untouched.
+bool writeAtomically(const std::string& Path, const std::function<bool(std::FILE*, std::string&)>& Write,
+                     std::string& Error);
+
+// Plays a recorded render of Width x Height device pixels at Scale into File.
+bool writeRecording(const RecordingCanvas& Recording, int Width, int Height, int Scale, OutputKind Kind,
+                    std::FILE* File, std::string& Error);
+
+}  // namespace zorvik::cli

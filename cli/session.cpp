@@ -1,0 +1,82 @@
+#include "cli/session.h"
+
+#include <cstdio>
+
+#include "control/published.h"
+#include "engine/state.h"
+
+namespace zorvik::cli {
+
+namespace {
+// Far more paints than any control needs: density moves at most two steps and
+// the font and size settle in one more each.
+constexpr int kMaxPaints = 64;
+}  // namespace
+
+void printError(const std::string& Text) { std::fprintf(stderr, "zorvik: %s\n", Text.c_str()); }
+void printWarning(const std::string& Text) { std::fprintf(stderr, "zorvik: warning: %s\n", Text.c_str()); }
+
+Session::Session() : m_host(std::make_unique<HeadlessHost>()), m_control(std::make_unique<TZorvik>(nullptr)) {
+    m_previous = Application().setMessageHandler([this](const std::string& text, const std::string&, int) {
+        // Settling paints repeat a message; say it once.
+        if (m_shown.insert(text).second) printError(text);
+        return IDOK;
+    });
+    m_host->insert(*m_control);
+}
+
+Session::~Session() {
+    m_control.reset();
+    m_host.reset();
+    Application().setMessageHandler(std::move(m_previous));
+}
+
+bool Session::loadForm(const std::string& Path, const std::string& Name) {
+    (void)Path;
+    (void)Name;
+    printError("reading form files is not available in this build");
+    return false;
+}
+
+bool Session::assign(const std::vector<std::string>& Assignments) {
+    for (const std::string& a : Assignments) {
+        const auto eq = a.find('=');
+        if (eq == std::string::npos || eq == 0) {
+            printError("expected PROPERTY=VALUE, got '" + a + "'");
+            return false;
+        }
+        const std::string path = a.substr(0, eq), text = a.substr(eq + 1);
+        const PublishedProperty* p = findProperty(path);
+        if (p == nullptr || p->type == PropertyType::Event) {
+            printError("unknown property '" + path + "'");
+            return false;
+        }
+        std::string error;
+        if (!assignProperty(*m_control, *p, text, true, error)) {
+            printError("bad value for " + std::string(p->path) + ": " + error);
+            return false;
+        }
+        // A setter's rule may keep another value (ControlChars on Codabar,
+        // TextAlignment on EAN, a negative size): done as the setter says, and said.
+        TFormValue asked;
+        parsePropertyText(*p, text, true, asked, error);
+        const std::string requested = formatValue(*p, asked), now = p->format(*m_control);
+        if (requested != now) printWarning(std::string(p->path) + " = " + requested + " was not kept; it is " + now);
+    }
+    return true;
+}
+
+bool Session::settle() {
+    if (!m_host->settle(kMaxPaints)) {
+        printError("the control did not settle after " + std::to_string(kMaxPaints) + " paints");
+        return false;
+    }
+    if (messageShown()) return false;
+    if (!m_control->Visible() && !m_control->isDesigning()) {
+        printError("Nothing drawn: the control is invisible");
+        return false;
+    }
+    return true;
+}
+
+}  // namespace zorvik::cli

@@ -1,0 +1,250 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "tests/support/support.h"
+
+namespace zorvik {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kZorvik = std::string(ZORVIK_BINARY_DIR) + "/bin/zorvik";
+
+struct CommandRun {
+    int status;
+    std::string out, err;
+};
+
+std::string slurp(const std::string& path) {
+    std::ifstream f(path, std::ios::binary);
+    std::stringstream s;
+    s << f.rdbuf();
+    return s.str();
+}
+
+// Runs the command with arguments (already quoted for the shell).
+CommandRun zorvik(const std::string& args, const std::string& dir) {
+    CommandRun r;
+    const std::string err = dir + "/stderr.txt";
+    r.status = test::runCommand(kZorvik + " " + args + " 2>'" + err + "'", &r.out);
+    r.err = slurp(err);
+    return r;
+}
+
+int lines(const std::string& s) { return static_cast<int>(std::count(s.begin(), s.end(), '\n')); }
+
+TEST(Command, ListsTheSymbologiesInOrdinalOrder) {
+    const std::string dir = test::scratchDir("cli-list");
+    const CommandRun r = zorvik("list", dir);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out,
+              "Code_39\tCode 39\nCode_93\tCode 93\nCode_128\tCode 128\nITF\tInterleaved 2 of 5\n"
+              "Industrial\tIndustrial 2 of 5\nIATA\tIATA 2 of 5\nCodabar\tCodabar\nEAN_13\tEAN 13\nEAN_8\tEAN 8\n"
+              "EAN_13_2AddOn\tEAN 13 with 2 AddOn\nEAN_13_5AddOn\tEAN 13 with 5 AddOn\nUPC_A\tUPC A\n");
+}
+
+TEST(Command, HelpAndVersion) {
+    const std::string dir = test::scratchDir("cli-help");
+    CommandRun r = zorvik("--version", dir);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out.rfind("zorvik ", 0), 0u);
+    r = zorvik("--help", dir);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("render"), std::string::npos);
+    r = zorvik("render --help", dir);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("--scale"), std::string::npos);
+    EXPECT_NE(r.out.find("PROPERTY=VALUE"), std::string::npos);
+}
+
+TEST(Command, PngIsExactlyTheSymbolArea) {
+    const std::string dir = test::scratchDir("cli-png");
+    struct Case {
+        std::string args;
+        int scale, width, height;
+    } cases[] = {
+        {"Code.Symbology=Code_39 Code.Caption=ABC", 1, 116, 50},
+        {"code.symbology=code_39 CODE.CAPTION=ABC code.density=medium", 1, 232, 50},
+        {"Code.Symbology=Code_39 Code.Caption=ABC", 3, 348, 150},
+        {"Code.Symbology=Code_39 Code.Caption=ABC Code.Direction=Vertical", 2, 200, 232},
+        {"Code.Symbology=Code_39 Code.Caption=ABC Code.AutoSize=False Width=333 Height=77", 1, 333, 77},
+    };
+    for (const auto& c : cases) {
+        const std::string png = dir + "/a.png";
+        const CommandRun r = zorvik("render " + c.args + " --scale " + std::to_string(c.scale) + " -o " + png, dir);
+        ASSERT_EQ(r.status, 0) << c.args << "\n" << r.err;
+        EXPECT_EQ(r.err, "");
+        test::PngImage img;
+        ASSERT_TRUE(test::readPng(png, img));
+        EXPECT_EQ(img.width, c.width) << c.args;
+        EXPECT_EQ(img.height, c.height) << c.args;
+        EXPECT_EQ(img.ppmX, static_cast<unsigned>(std::lround(96.0 * c.scale / 0.0254))) << c.args;
+        EXPECT_TRUE(test::decodePng(png, ZXing::BarcodeFormat::Code39).ok) << c.args;
+    }
+}
+
+TEST(Command, PngColoursAreExactAndUnpaintedPixelsTransparent) {
+    const std::string dir = test::scratchDir("cli-colours");
+    const std::string png = dir + "/c.png";
+    CommandRun r = zorvik("render Code.Symbology=Code_39 Code.Caption=A BarColor=clRed BackColor=\\$00123456 -o " + png, dir);
+    ASSERT_EQ(r.status, 0) << r.err;
+    test::PngImage img;
+    ASSERT_TRUE(test::readPng(png, img));
+    EXPECT_EQ(img.at(0, 0), 0xFF123456u);   // background, opaque
+    EXPECT_EQ(img.at(10, 10), 0xFF0000FFu);  // the first bar, red
+    r = zorvik("render Code.Symbology=Code_39 Code.Caption=A Code.Transparent=True Code.TextOn=False -o " + png, dir);
+    ASSERT_EQ(r.status, 0) << r.err;
+    ASSERT_TRUE(test::readPng(png, img));
+    EXPECT_EQ(img.at(0, 0) >> 24, 0u);
+    EXPECT_EQ(img.at(11, 10) >> 24, 0u);  // a space
+    EXPECT_EQ(img.at(10, 10), 0xFF000000u);
+}
+
+// Renders a vector file and rasterises it with an independent renderer at
+// the symbol's own resolution.
+std::string rasterise(const std::string& file, int dpi, const std::string& dir) {
+    const std::string png = dir + "/raster.png";
+    std::string cmd;
+    if (file.ends_with(".pdf"))
+        cmd = "pdftoppm -r " + std::to_string(dpi) + " -png -singlefile '" + file + "' '" + dir + "/raster'";
+    else if (file.ends_with(".svg"))
+        cmd = "rsvg-convert --dpi-x " + std::to_string(dpi) + " --dpi-y " + std::to_string(dpi) + " -o '" + png +
+              "' '" + file + "'";
+    else
+        cmd = "gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=png16m -dEPSCrop -r" + std::to_string(dpi) +
+              " -sOutputFile='" + png + "' '" + file + "'";
+    EXPECT_EQ(test::runCommand(cmd + " 2>/dev/null"), 0) << cmd;
+    return png;
+}
+
+TEST(Command, VectorOutputDecodesAtItsResolution) {
+    const std::string dir = test::scratchDir("cli-vector");
+    for (const char* ext : {"pdf", "svg", "ps"})
+        for (const char* direction : {"Horizontal", "Vertical"})
+            for (int scale : {1, 2}) {
+                const std::string file = dir + "/v." + ext;
+                const CommandRun r = zorvik(std::string("render Code.Symbology=Code_39 Code.Caption=VECTOR-39 Code.Direction=") +
+                                         direction + " --scale " + std::to_string(scale) + " -o " + file,
+                                     dir);
+                ASSERT_EQ(r.status, 0) << r.err;
+                const std::string png = rasterise(file, 96 * scale, dir);
+                test::PngImage img;
+                ASSERT_TRUE(test::readPng(png, img)) << ext;
+                // The page is the symbol area: (9 + 3) x 16 + 20 modules by 50 pixels.
+                const int w = 212 * scale, h = 50 * scale;
+                const bool vertical = std::string(direction) == "Vertical";
+                if (std::string(ext) != "ps") {
+                    EXPECT_NEAR(img.width, vertical ? 100 * scale : w, 1) << ext << " " << direction;
+                    EXPECT_NEAR(img.height, vertical ? w : h, 1) << ext << " " << direction;
+                }
+                const auto d = test::decodePng(png, ZXing::BarcodeFormat::Code39);
+                EXPECT_TRUE(d.ok) << ext << " " << direction << " " << scale;
+                EXPECT_EQ(d.text, "VECTOR-39D") << ext << " " << direction << " " << scale;
+            }
+}
+
+TEST(Command, PdfPageIsTheSymbolAreaInPoints) {
+    const std::string dir = test::scratchDir("cli-pdfinfo");
+    const std::string pdf = dir + "/p.pdf";
+    ASSERT_EQ(zorvik("render Code.Symbology=Code_39 Code.Caption=ABC --scale 2 -o " + pdf, dir).status, 0);
+    std::string info;
+    ASSERT_EQ(test::runCommand("pdfinfo '" + pdf + "'", &info), 0);
+    // 232 x 100 device pixels of 1/192 inch.
+    EXPECT_NE(info.find("Page size:       87 x 37.5 pts"), std::string::npos) << info;
+}
+
+struct Failure {
+    const char* name;
+    std::string args;
+    int status;
+    std::string message;  // one line of standard error, without "zorvik: "
+};
+
+TEST(Command, FailuresExitWithTheirStatusAndLeaveNoFile) {
+    const std::string dir = test::scratchDir("cli-failures");
+    const Failure cases[] = {
+        {"unknown property", "Code.Colour=1", 1, "unknown property 'Code.Colour'"},
+        {"bad enumeration value", "Code.Density=Huge", 1, "bad value for Code.Density: expected one of High, Medium, Low"},
+        {"bad boolean", "Code.AutoSize=yes", 1, "bad value for Code.AutoSize: expected True or False"},
+        {"not an assignment", "Code.AutoSize", 1, "expected PROPERTY=VALUE, got 'Code.AutoSize'"},
+        {"caption Code 39 cannot carry", "Code.Symbology=Code_39 Code.Caption=abc", 2,
+         "Caption has a character that Code 39 cannot encode: 'a' at position 1"},
+        {"text after the first = is the caption", "Code.Symbology=Code_39 Code.Caption=A=B", 2,
+         "Caption has a character that Code 39 cannot encode: '=' at position 2"},
+        {"empty caption", "Code.Symbology=Code_39 Code.Caption=", 2, "Caption is empty"},
+        {"numeric symbology", "Code.Symbology=EAN_8 Code.Caption=12345A7", 2, "Caption should be numeric"},
+        {"invisible", "Visible=False", 2, "Nothing drawn: the control is invisible"},
+        {"too large for a PNG", "Code.AutoSize=False Width=30000 Height=10000", 2, "Symbol too large: 30000 x 10000 pixels"},
+        {"no area", "Height=0", 2, "Nothing drawn: the symbol area is 110 x 0 pixels"},
+    };
+    for (const auto& c : cases) {
+        const std::string out = dir + "/out.png";
+        fs::remove(out);
+        const CommandRun r = zorvik("render " + c.args + " -o " + out, dir);
+        EXPECT_EQ(r.status, c.status) << c.name << ": " << r.err;
+        EXPECT_EQ(r.err, "zorvik: " + c.message + "\n") << c.name;
+        EXPECT_FALSE(fs::exists(out)) << c.name;
+        // Nothing but the output's directory entries: no temporary file left behind.
+        for (const auto& e : fs::directory_iterator(dir))
+            EXPECT_EQ(e.path().filename().string().rfind(".out.png", 0), std::string::npos) << c.name;
+    }
+}
+
+TEST(Command, AFailureLeavesAnExistingFileUntouched) {
+    const std::string dir = test::scratchDir("cli-untouched");
+    const std::string out = dir + "/keep.png";
+    {
+        std::ofstream f(out);
+        f << "precious";
+    }
+    const CommandRun r = zorvik("render Code.Symbology=Code_39 Code.Caption=bad -o " + out, dir);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(slurp(out), "precious");
+}
+
+TEST(Command, UsageAndOutputErrors) {
+    const std::string dir = test::scratchDir("cli-usage");
+    struct Case {
+        std::string args;
+        std::string fragment;
+    } cases[] = {
+        {"render Code.Caption=1 -o " + dir + "/x.jpg", "use a name ending in .png, .svg, .pdf or .ps"},
+        {"render Code.Caption=1", "--output is required"},
+        {"render Code.Caption=1 --scale 0 -o " + dir + "/x.png", "--scale"},
+        {"render Code.Caption=1 -o " + dir + "/missing/x.png", "cannot write '" + dir + "/missing/x.png'"},
+        {"frobnicate", "frobnicate"},
+    };
+    for (const auto& c : cases) {
+        const CommandRun r = zorvik(c.args, dir);
+        EXPECT_EQ(r.status, 1) << c.args << ": " << r.err;
+        EXPECT_NE(r.err.find(c.fragment), std::string::npos) << c.args << ": " << r.err;
+        EXPECT_EQ(r.err.rfind("zorvik: ", 0), 0u) << r.err;
+    }
+}
+
+TEST(Command, SettersThatKeepAnotherValueWarn) {
+    const std::string dir = test::scratchDir("cli-warnings");
+    const CommandRun r = zorvik("render Code.ControlChars=False Width=-5 -o " + dir + "/w.png", dir);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err,
+              "zorvik: warning: Code.ControlChars = False was not kept; it is True\n"
+              "zorvik: warning: Width = -5 was not kept; it is 0\n");
+}
+
+TEST(Command, MessagesAreSaidOnceHoweverOftenThePaintsRepeat) {
+    const std::string dir = test::scratchDir("cli-once");
+    // Stretched: the density settles over several paints before the caption is reached.
+    const CommandRun r = zorvik("render Code.Symbology=EAN_13 Code.Caption=12345 Code.AutoSize=False Width=900 -o " + dir + "/o.png",
+                         dir);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(lines(r.err), 1) << r.err;
+    EXPECT_EQ(r.err, "zorvik: EAN-13 should be 12 numeric chars\n");
+}
+
+}  // namespace
+}  // namespace zorvik
