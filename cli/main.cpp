@@ -4,8 +4,12 @@
 #include <climits>
 #include <cstdio>
 #include <iostream>
+#include <sstream>
 
 #include "cli/output.h"
+#include "control/formio.h"
+#include "platform/cairo/vectorprinter.h"
+#include "platform/printers.h"
 #include "cli/session.h"
 #include "control/code.h"
 #include "platform/recording.h"
@@ -70,6 +74,92 @@ int render(const SymbolOptions& o, int scale) {
     return kExitOk;
 }
 
+int writeForm(const SymbolOptions& o) {
+    Session session;
+    if (!o.form.empty() && !session.loadForm(o.form, o.name)) return kExitUsage;
+    if (!session.assign(o.assignments)) return kExitUsage;
+    const std::string name = !o.name.empty()               ? o.name
+                             : !session.objectName().empty() ? session.objectName()
+                                                             : "Zorvik1";
+    const std::string text = writeZorvik(session.control(), name);
+    std::string error;
+    if (!writeAtomically(
+            o.output,
+            [&](std::FILE* f, std::string& e) {
+                if (std::fwrite(text.data(), 1, text.size(), f) == text.size()) return true;
+                e = "the disk refused the data";
+                return false;
+            },
+            error)) {
+        printError(error);
+        return kExitUsage;
+    }
+    return kExitOk;
+}
+
+struct PrintOptions {
+    int dpi = 600;
+    std::string at = "0,0";
+    std::string paper = "A4";
+};
+
+int print(const SymbolOptions& o, const PrintOptions& p) {
+    VectorFormat format;
+    if (!vectorFormatOf(o.output, format) || format == VectorFormat::Svg) {
+        printError("cannot print to '" + o.output + "': use a name ending in .pdf or .ps");
+        return kExitUsage;
+    }
+    int x = 0, y = 0;
+    {
+        char comma = 0;
+        std::istringstream in(p.at);
+        if (!(in >> x >> comma >> y) || comma != ',' || !in.eof() || x < 0 || y < 0) {
+            printError("--at wants X,Y: two whole numbers from 0, in printer dots, got '" + p.at + "'");
+            return kExitUsage;
+        }
+    }
+    const TPaper paper = p.paper == "Letter" ? TPaper::Letter : TPaper::A4;
+    Session session;
+    if (!o.form.empty() && !session.loadForm(o.form, o.name)) return kExitUsage;
+    if (!session.assign(o.assignments)) return kExitUsage;
+    if (!session.settle()) return kExitRender;
+
+    bool drawn = false;
+    std::string problem;
+    std::string error;
+    const bool written = writeAtomically(
+        o.output,
+        [&](std::FILE* f, std::string& e) {
+            TVectorPrinter printer(f, format, p.dpi, paper);
+            TPrinter* previous = SetPrinter(&printer);
+            bool ok = printer.BeginDoc(e);
+            if (ok) {
+                session.control().PrintBarCode(x, y);
+                drawn = !session.messageShown() && session.control().lastRenderSized();
+                if (drawn && (int64_t{x} + BarCodeWidth > printer.PageWidth() ||
+                              int64_t{y} + BarCodeHeight > printer.PageHeight()))
+                    problem = "Symbol too large: " + std::to_string(BarCodeWidth) + " x " +
+                              std::to_string(BarCodeHeight) + " pixels at " + std::to_string(x) + "," +
+                              std::to_string(y) + " on a page of " + std::to_string(printer.PageWidth()) + " x " +
+                              std::to_string(printer.PageHeight()) + " dots";
+                ok = printer.EndDoc(e) && drawn && problem.empty();
+            }
+            SetPrinter(previous);
+            return ok;
+        },
+        error);
+    if (!drawn) return kExitRender;
+    if (!problem.empty()) {
+        printError(problem);
+        return kExitRender;
+    }
+    if (!written) {
+        printError(error);
+        return kExitUsage;
+    }
+    return kExitOk;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -88,6 +178,21 @@ int main(int argc, char** argv) {
     addSymbolOptions(renderCmd, renderOptions);
     renderCmd->add_option("--scale", scale, "Device pixels per screen pixel (whole number from 1)")
         ->check(CLI::Range(1, INT_MAX));
+
+    SymbolOptions formOptions;
+    auto* formCmd = app.add_subcommand("form", "Write the control as a form-file object block, without painting");
+    addSymbolOptions(formCmd, formOptions);
+
+    SymbolOptions printOptions;
+    PrintOptions printSettings;
+    auto* printCmd =
+        app.add_subcommand("print", "Print the control on a PDF or PostScript page, as on a printer of --dpi dots per inch");
+    addSymbolOptions(printCmd, printOptions);
+    printCmd->add_option("--dpi", printSettings.dpi, "The printer's print quality in dots per inch (default 600)")
+        ->check(CLI::Range(1, 32767));
+    printCmd->add_option("--at", printSettings.at, "The symbol's top-left corner in printer dots (default 0,0)");
+    printCmd->add_option("--paper", printSettings.paper, "Paper size (default A4)")
+        ->check(CLI::IsMember({"A4", "Letter"}));
 
     auto isCommand = [&](const std::string& name) {
         for (const CLI::App* sub : app.get_subcommands([](CLI::App*) { return true; }))
@@ -111,5 +216,7 @@ int main(int argc, char** argv) {
     }
     if (list->parsed()) return listSymbologies();
     if (renderCmd->parsed()) return render(renderOptions, scale);
+    if (formCmd->parsed()) return writeForm(formOptions);
+    if (printCmd->parsed()) return print(printOptions, printSettings);
     return kExitUsage;
 }

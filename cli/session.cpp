@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "control/formio.h"
 #include "control/published.h"
 #include "engine/state.h"
 
@@ -32,10 +33,12 @@ Session::~Session() {
 }
 
 bool Session::loadForm(const std::string& Path, const std::string& Name) {
-    (void)Path;
-    (void)Name;
-    printError("reading form files is not available in this build");
-    return false;
+    std::string error;
+    if (!loadZorvik(Path, Name, *m_control, m_objectName, error)) {
+        printError(error);
+        return false;
+    }
+    return true;
 }
 
 bool Session::assign(const std::vector<std::string>& Assignments) {

@@ -181,6 +181,9 @@ PublishedProperty eventProperty(std::string_view path) {
 
 Props build() {
     Props p;
+    // The component's own published property comes first.
+    p.push_back(integer("Tag", [](const TZorvik& z) { return static_cast<int>(z.Tag()); },
+                        [](TZorvik& z, int v) { z.SetTag(v); }, [](const TZorvik& z) { return z.Tag() == 0; }));
     p.push_back(integer("Left", [](const TZorvik& z) { return z.Left(); }, [](TZorvik& z, int v) { z.SetLeft(v); },
                         [](const TZorvik& z) { return z.Left() == 0; }));
     p.push_back(integer("Top", [](const TZorvik& z) { return z.Top(); }, [](TZorvik& z, int v) { z.SetTop(v); },

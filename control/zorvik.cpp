@@ -1,5 +1,10 @@
 #include "control/zorvik.h"
 
+#include <algorithm>
+
+#include "platform/forms.h"
+#include "platform/printers.h"
+
 namespace zorvik {
 
 thread_local int32_t BarCodeWidth = 0;
@@ -54,6 +59,21 @@ void TZorvik::Paint() {
     SetHeight(BarCodeHeight);
     SetWidth(BarCodeWidth);
 }
+
+void TZorvik::PrintBarCode(int X, int Y) {
+    std::string device, driver, port;
+    TDeviceModeHandle mode;
+    Printer()->GetPrinter(device, driver, port, mode);
+    int resolution = 300;
+    if (const TDeviceMode* dm = GlobalLock(mode); dm != nullptr) resolution = dm->dmPrintQuality;
+    // A quality below the screen's resolution, or one of the negative
+    // symbolic qualities, would give no scale at all: print one device pixel
+    // per screen pixel instead.
+    const int scale = std::max(1, resolution / std::max(1, Screen().PixelsPerInch));
+    DrawBarCode(Printer()->Canvas(), X, Y, scale);
+}
+
+void TZorvik::Loaded() { TGraphicControl::Loaded(); }
 
 void TZorvik::SetBackColor(TColor Value) {
     m_backColor = Value;

@@ -50,6 +50,10 @@ public:
     // BarCodeWidth and BarCodeHeight; a caption error is reported through the
     // application's message box and draws nothing.
     void DrawBarCode(TCanvas* ACanvas, int X, int Y, int Scale);
+    // Draws the symbol on the current printer's page, its top-left corner at
+    // printer dots (X, Y), as large on paper as on the screen.
+    void PrintBarCode(int X, int Y);
+    void Loaded() override;
 
     // Reaction to any change of the settings or of the font.
     void PropertiesChanged(TObject* Sender);

@@ -2,6 +2,7 @@
 // owners and removal notices.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -42,6 +43,9 @@ public:
     TComponent* Owner() const { return m_owner; }
     const std::string& Name() const { return m_name; }
     void SetName(const std::string& Value) { m_name = Value; }
+    // A number for the application's own use.
+    int32_t Tag() const { return m_tag; }
+    void SetTag(int32_t Value) { m_tag = Value; }
 
     int ComponentCount() const { return static_cast<int>(m_components.size()); }
     TComponent* Components(int Index) const { return m_components.at(static_cast<size_t>(Index)); }
@@ -74,6 +78,7 @@ protected:
 private:
     TComponent* m_owner = nullptr;
     std::string m_name;
+    int32_t m_tag = 0;
     unsigned m_state = 0;
     std::vector<TComponent*> m_components;
     std::vector<TComponent*> m_freeNotifies;

@@ -97,6 +97,9 @@ bool parseFormValue(std::string_view text, TFormValue& value, std::string& error
                 }
                 value.text += utf8Of(static_cast<char32_t>(code));
                 i = j;
+            } else if (s[i] == '+' || std::isspace(static_cast<unsigned char>(s[i]))) {
+                // Runs continued over lines: 'abc' + 'def'.
+                ++i;
             } else {
                 error = "unexpected '" + std::string(1, s[i]) + "' in a string";
                 return false;
