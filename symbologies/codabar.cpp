@@ -11,14 +11,15 @@ namespace zorvik {
 
 namespace {
 
-// The CodaBarMap row of a character, or -1 when it has none.
+// The CodaBarMap row of a character, or -1 when it has none. CodabarIndex
+// leaves other codes as they are, and some of those are row numbers.
 int codabarRow(char ch) {
-    int row = static_cast<unsigned char>(ch);
+    const int code = static_cast<unsigned char>(ch);
+    int row = code;
     CodabarIndex(row);
-    return row >= 0 && static_cast<size_t>(row) < CodaBarMap.size() && CodaBarMap[static_cast<size_t>(row)][0] ==
-                                                                          static_cast<unsigned char>(ch)
-               ? row
-               : -1;
+    const bool found =
+        row >= 0 && static_cast<size_t>(row) < CodaBarMap.size() && CodaBarMap[static_cast<size_t>(row)][0] == code;
+    return found ? row : -1;
 }
 
 bool isStartStop(char ch) { return ch >= 'A' && ch <= 'D'; }

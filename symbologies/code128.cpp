@@ -21,8 +21,8 @@ bool isCodeSetB(int code) { return code >= 32 && code <= 127; }
 
 }  // namespace
 
-void TZorvik::Print_Code128(TCanvas* ACanvas, int X, int Y, TDirection Dir, int BarH, std::string Caption,
-                            bool TextOn, int, int H) {
+void TZorvik::Print_Code128(TCanvas* ACanvas, int X, int Y, TDirection Dir, int BarH, std::string Caption, bool TextOn,
+                            int, int H) {
     const TCode& code = *Code();
     // The pipeline refuses what code set B cannot carry; anything else is left
     // out here rather than drawn as a function character or read past the table.

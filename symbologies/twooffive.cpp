@@ -35,21 +35,21 @@ std::string digitsOf(const std::string& caption) {
     return digits;
 }
 
-// The published modulo-10 check digit of Interleaved 2 of 5 (the EAN-8 rule):
-// weights 3 and 1 alternating from the leftmost digit, which on an odd-length
-// text puts weight 3 on the rightmost digit. Returns Data followed by it.
-std::string appendMod10Check(const std::string& Data) {
+// The check digit that pads a weighted digit sum to a multiple of ten, the
+// weights alternating First and 1 from the leftmost digit.
+char weightedMod10(const std::string& Data, int First) {
     int sum = 0;
-    for (size_t i = 0; i < Data.size(); ++i) sum += (i % 2 == 0 ? 3 : 1) * (Data[i] - '0');
-    return Data + static_cast<char>('0' + (10 - sum % 10) % 10);
+    for (size_t i = 0; i < Data.size(); ++i) sum += (i % 2 == 0 ? First : 1) * (Data[i] - '0');
+    return static_cast<char>('0' + (10 - sum % 10) % 10);
 }
 
-// Industrial 2 of 5 check digit: weights 4 and 1 alternating from the left.
-std::string appendIndustrialCheck(const std::string& Data) {
-    int sum = 0;
-    for (size_t i = 0; i < Data.size(); ++i) sum += (i % 2 == 0 ? 4 : 1) * (Data[i] - '0');
-    return Data + static_cast<char>('0' + (10 - sum % 10) % 10);
-}
+// The published modulo-10 check digit of Interleaved 2 of 5 (the EAN-8 rule):
+// weights 3 and 1 alternating from the leftmost digit, which on the odd-length
+// text puts weight 3 on the rightmost digit. Returns Data followed by it.
+std::string appendMod10Check(const std::string& Data) { return Data + weightedMod10(Data, 3); }
+
+// Industrial 2 of 5 weighs the digits 4 and 1 from the left.
+std::string appendIndustrialCheck(const std::string& Data) { return Data + weightedMod10(Data, 4); }
 
 const std::array<uint8_t, 5>& rowOf(char digit) { return ITFMatr[static_cast<size_t>(digit - '0')]; }
 
@@ -59,7 +59,7 @@ char space(uint8_t wide) { return wide ? '2' : '1'; }
 // The frame the three share: start pattern, digits, stop pattern, then the
 // text T when TextOn. Work holds digits only.
 void printTwoOfFive(TZorvik& z, TCanvas* canvas, int X, int Y, TDirection Dir, int BarH, const std::string& Work,
-                           const std::string& T, bool TextOn, int H, const TwoOfFiveStyle& style) {
+                    const std::string& T, bool TextOn, int H, const TwoOfFiveStyle& style) {
     auto play = [&](std::string_view pattern) {
         for (char e : pattern) {
             if (e > '@') z.Lin(canvas, Dir, e);

@@ -110,7 +110,8 @@ TEST(Codabar, WorkedColumnLayout) {
     auto grid = test::drawOnGrid(*z);
     const std::string row = test::rowOf(*grid, 10);
     // Character runs, inclusive, each followed by its gap column.
-    const std::tuple<int, int, char> runs[] = {{10, 19, 'A'}, {21, 29, '1'}, {31, 39, '2'}, {41, 49, '3'}, {51, 60, 'A'}};
+    const std::tuple<int, int, char> runs[] = {
+        {10, 19, 'A'}, {21, 29, '1'}, {31, 39, '2'}, {41, 49, '3'}, {51, 60, 'A'}};
     for (const auto& [from, to, ch] : runs) {
         EXPECT_EQ(row.substr(static_cast<size_t>(from), static_cast<size_t>(to - from + 1)), published(ch)) << ch;
         EXPECT_EQ(row[static_cast<size_t>(to + 1)], '0') << "gap after " << ch;
