@@ -127,7 +127,7 @@ TEST(Codabar, TextContentAndPlacement) {
         TAlignment align;
         TDirection dir;
         TDensity density;
-        std::vector<std::tuple<int, int, std::string>> calls;
+        std::vector<test::TextAt> calls;  // y from the bottom edge when vertical
     } cases[] = {
         // Horizontal, High: text top at CurY + ModulHeight = 2 + (50 - 16 - 1) = 35.
         {"left", "123", false, false, TAlignment::txLeft, TDirection::Horizontal, TDensity::High, {{10, 35, "123"}}},
@@ -144,12 +144,12 @@ TEST(Codabar, TextContentAndPlacement) {
         // Medium: TextH = 10 + 11, bars 28 long, FirstPos = 20, pitch 20.
         {"density, medium", "123", false, false, TAlignment::txDensity, TDirection::Horizontal, TDensity::Medium,
          {{40, 30, "1"}, {60, 30, "2"}, {80, 30, "3"}}},
-        // Vertical: x = CurX + ModulHeight = 2 + (100 - 16 - 1); the symbol is
-        // 50 + 20 rows high, so FirstPos = 70 - 10 - 1.
+        // Vertical: x = CurX + ModulHeight = 2 + (100 - 16 - 1); FirstPos one
+        // module above the start: H - 10 - 1.
         {"vertical left", "123", false, false, TAlignment::txLeft, TDirection::Vertical, TDensity::High,
-         {{85, 59, "123"}}},
+         {{85, -11, "123"}}},
         {"vertical density", "123", false, false, TAlignment::txDensity, TDirection::Vertical, TDensity::High,
-         {{85, 49, "1"}, {85, 39, "2"}, {85, 29, "3"}}},
+         {{85, -21, "1"}, {85, -31, "2"}, {85, -41, "3"}}},
     };
     for (const auto& c : cases) {
         Settings s = codabar(c.caption, c.controlChars);
@@ -158,18 +158,7 @@ TEST(Codabar, TextContentAndPlacement) {
         s.direction = c.dir;
         s.density = c.density;
         auto z = test::makeControl(s);
-        RecordingCanvas r;
-        z->DrawBarCode(&r, 0, 0, 1);
-        const auto calls = r.textCalls();
-        ASSERT_EQ(calls.size(), c.calls.size()) << c.name;
-        for (size_t i = 0; i < calls.size(); ++i) {
-            EXPECT_EQ(calls[i].x, std::get<0>(c.calls[i])) << c.name << ' ' << i;
-            EXPECT_EQ(calls[i].y, std::get<1>(c.calls[i])) << c.name << ' ' << i;
-            EXPECT_EQ(calls[i].text, std::get<2>(c.calls[i])) << c.name << ' ' << i;
-            EXPECT_EQ(calls[i].font.lfEscapement, c.dir == TDirection::Vertical ? 900 : 0) << c.name;
-            EXPECT_EQ(calls[i].bkMode, OPAQUE) << c.name;
-            EXPECT_EQ(calls[i].brushColor, clWhite) << c.name;
-        }
+        test::expectTexts(*z, c.calls, c.name);
     }
 }
 

@@ -127,7 +127,7 @@ TEST(Code93, TextContentAndPlacement) {
         bool controlChars, show;
         TAlignment align;
         TDirection dir;
-        std::vector<std::tuple<int, int, std::string>> calls;  // y relative to the area's height when vertical
+        std::vector<test::TextAt> calls;  // y from the bottom edge when vertical
     } cases[] = {
         // Horizontal: top at Y + H - TextH = 50 - 16; txLeft at 10 modules,
         // txDensity from 20 modules, 9 apart.
@@ -146,17 +146,7 @@ TEST(Code93, TextContentAndPlacement) {
         s.alignment = c.align;
         s.direction = c.dir;
         auto z = test::makeControl(s);
-        RecordingCanvas r;
-        z->DrawBarCode(&r, 0, 0, 1);
-        const int h = c.dir == TDirection::Vertical ? BarCodeHeight : 0;
-        const auto calls = r.textCalls();
-        ASSERT_EQ(calls.size(), c.calls.size()) << c.caption;
-        for (size_t i = 0; i < calls.size(); ++i) {
-            EXPECT_EQ(calls[i].x, std::get<0>(c.calls[i])) << c.caption << ' ' << i;
-            EXPECT_EQ(calls[i].y, h + std::get<1>(c.calls[i])) << c.caption << ' ' << i;
-            EXPECT_EQ(calls[i].text, std::get<2>(c.calls[i])) << c.caption << ' ' << i;
-            EXPECT_EQ(calls[i].font.lfEscapement, c.dir == TDirection::Vertical ? 900 : 0);
-        }
+        test::expectTexts(*z, c.calls, c.caption);
     }
 }
 

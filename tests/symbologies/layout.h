@@ -2,9 +2,12 @@
 // render onto a grid, and module strings built from published width tables.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "control/zorvik.h"
 #include "engine/state.h"
@@ -78,6 +81,33 @@ inline std::string symbolRow(const RecordingCanvas& grid, TDirection dir, int ac
         s += c == clBlack ? '1' : '0';
     }
     return s;
+}
+
+struct TextAt {
+    int x, y;
+    std::string text;
+};
+
+// Renders Z once and compares its text calls with Expected. For a vertical
+// symbol each y counts from the symbol area's bottom edge and the font is turned.
+inline void expectTexts(TZorvik& z, const std::vector<TextAt>& expected, const std::string& what) {
+    RecordingCanvas r;
+    z.DrawBarCode(&r, 0, 0, 1);
+    const bool vertical = z.Code()->Direction() == TDirection::Vertical;
+    const bool transparent = z.Code()->Transparent();
+    const int base = vertical ? BarCodeHeight : 0;
+    const auto calls = r.textCalls();
+    ASSERT_EQ(calls.size(), expected.size()) << what;
+    for (size_t i = 0; i < calls.size(); ++i) {
+        EXPECT_EQ(calls[i].x, expected[i].x) << what << ' ' << i;
+        EXPECT_EQ(calls[i].y, base + expected[i].y) << what << ' ' << i;
+        EXPECT_EQ(calls[i].text, expected[i].text) << what << ' ' << i;
+        EXPECT_EQ(calls[i].font.lfEscapement, vertical ? 900 : 0) << what;
+        EXPECT_EQ(calls[i].bkMode, transparent ? TRANSPARENT : OPAQUE) << what;
+        if (!transparent) {
+            EXPECT_EQ(calls[i].brushColor, z.BackColor()) << what;
+        }
+    }
 }
 
 }  // namespace zorvik::test

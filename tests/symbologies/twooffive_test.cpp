@@ -2,7 +2,6 @@
 
 #include <random>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "symbologies/twooffive.h"
@@ -146,7 +145,7 @@ TEST(TwoOfFive, TextPlacement) {
         TAlignment align;
         TDirection dir;
         TDensity density;
-        std::vector<std::tuple<int, int, std::string>> calls;  // the symbol area's height stands in for H
+        std::vector<test::TextAt> calls;  // y from the bottom edge when vertical
     } cases[] = {
         // Horizontal, High: top at 2 + (50 - 16 - 1) = 35; txDensity from the
         // first digit (after the start pattern), 7 or 12 modules apart.
@@ -172,17 +171,7 @@ TEST(TwoOfFive, TextPlacement) {
         s.direction = c.dir;
         s.density = c.density;
         auto z = test::makeControl(s);
-        RecordingCanvas r;
-        z->DrawBarCode(&r, 0, 0, 1);
-        const int h = c.dir == TDirection::Vertical ? BarCodeHeight : 0;
-        const auto calls = r.textCalls();
-        ASSERT_EQ(calls.size(), c.calls.size()) << identOf(c.type);
-        for (size_t i = 0; i < calls.size(); ++i) {
-            EXPECT_EQ(calls[i].x, std::get<0>(c.calls[i])) << identOf(c.type) << ' ' << i;
-            EXPECT_EQ(calls[i].y, h + std::get<1>(c.calls[i])) << identOf(c.type) << ' ' << i;
-            EXPECT_EQ(calls[i].text, std::get<2>(c.calls[i])) << identOf(c.type) << ' ' << i;
-            EXPECT_EQ(calls[i].font.lfEscapement, c.dir == TDirection::Vertical ? 900 : 0);
-        }
+        test::expectTexts(*z, c.calls, identOf(c.type));
     }
 }
 
