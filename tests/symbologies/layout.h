@@ -1,0 +1,113 @@
+// Helpers shared by the symbology tests: a control with given settings, one
+// render onto a grid, and module strings built from published width tables.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "control/zorvik.h"
+#include "engine/state.h"
+#include "platform/recording.h"
+
+namespace zorvik::test {
+
+struct Settings {
+    TBarCodeType symbology = TBarCodeType::Code_39;
+    std::string caption;
+    bool controlChars = true;
+    bool showCtrlsChars = false;
+    TDensity density = TDensity::High;
+    TDirection direction = TDirection::Horizontal;
+    TAlignment alignment = TAlignment::txLeft;
+    bool transparent = false;
+    bool textOn = true;
+    bool autoSize = true;
+    int width = 100;
+    int height = 50;
+};
+
+// A control outside any host with the settings applied. ControlChars is set
+// while the symbology is still Code 39, which lets it be cleared.
+inline std::unique_ptr<TZorvik> makeControl(const Settings& s) {
+    auto z = std::make_unique<TZorvik>(nullptr);
+    TCode& c = *z->Code();
+    c.SetCode(TBarCodeType::Code_39);
+    c.SetCtrlChar(s.controlChars);
+    c.SetCode(s.symbology);
+    c.SetCaption(s.caption);
+    c.SetShowCtrlsChars(s.showCtrlsChars);
+    c.SetDensity(s.density);
+    c.SetDirection(s.direction);
+    c.SetAlignment(s.alignment);
+    c.SetTransparent(s.transparent);
+    c.SetTextOn(s.textOn);
+    c.SetAutoSize(s.autoSize);
+    z->SetWidth(s.width);
+    z->SetHeight(s.height);
+    return z;
+}
+
+// Renders once to learn the size, then again onto a grid of that size.
+inline std::unique_ptr<RecordingCanvas> drawOnGrid(TZorvik& z, int X = 0, int Y = 0) {
+    RecordingCanvas sizing;
+    z.DrawBarCode(&sizing, X, Y, 1);
+    auto grid = std::make_unique<RecordingCanvas>(X + BarCodeWidth, Y + BarCodeHeight);
+    z.DrawBarCode(grid.get(), X, Y, 1);
+    return grid;
+}
+
+// Module string ('1' bar, '0' space) of alternating widths, bar first.
+inline std::string modulesOf(std::string_view widths) {
+    std::string out;
+    bool bar = true;
+    for (char w : widths) {
+        out.append(static_cast<size_t>(w - '0'), bar ? '1' : '0');
+        bar = !bar;
+    }
+    return out;
+}
+
+// The long-axis pixels of a symbol as a module string: along row Y from
+// column From (horizontal), or up column X from row From (vertical).
+inline std::string symbolRow(const RecordingCanvas& grid, TDirection dir, int across, int from, size_t length) {
+    std::string s;
+    for (size_t i = 0; i < length; ++i) {
+        const int along = dir == TDirection::Horizontal ? from + static_cast<int>(i) : from - static_cast<int>(i);
+        const TColor c = dir == TDirection::Horizontal ? grid.at(along, across) : grid.at(across, along);
+        s += c == clBlack ? '1' : '0';
+    }
+    return s;
+}
+
+struct TextAt {
+    int x, y;
+    std::string text;
+};
+
+// Renders Z once and compares its text calls with Expected. For a vertical
+// symbol each y counts from the symbol area's bottom edge and the font is turned.
+inline void expectTexts(TZorvik& z, const std::vector<TextAt>& expected, const std::string& what) {
+    RecordingCanvas r;
+    z.DrawBarCode(&r, 0, 0, 1);
+    const bool vertical = z.Code()->Direction() == TDirection::Vertical;
+    const bool transparent = z.Code()->Transparent();
+    const int base = vertical ? BarCodeHeight : 0;
+    const auto calls = r.textCalls();
+    ASSERT_EQ(calls.size(), expected.size()) << what;
+    for (size_t i = 0; i < calls.size(); ++i) {
+        EXPECT_EQ(calls[i].x, expected[i].x) << what << ' ' << i;
+        EXPECT_EQ(calls[i].y, base + expected[i].y) << what << ' ' << i;
+        EXPECT_EQ(calls[i].text, expected[i].text) << what << ' ' << i;
+        EXPECT_EQ(calls[i].font.lfEscapement, vertical ? 900 : 0) << what;
+        EXPECT_EQ(calls[i].bkMode, transparent ? TRANSPARENT : OPAQUE) << what;
+        if (!transparent) {
+            EXPECT_EQ(calls[i].brushColor, z.BackColor()) << what;
+        }
+    }
+}
+
+}  // namespace zorvik::test
