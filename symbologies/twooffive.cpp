@@ -9,6 +9,7 @@
 #include "control/zorvik.h"
 #include "engine/state.h"
 #include "engine/text.h"
+#include "symbologies/ean.h"
 
 namespace zorvik {
 
@@ -42,11 +43,6 @@ char weightedMod10(const std::string& Data, int First) {
     for (size_t i = 0; i < Data.size(); ++i) sum += (i % 2 == 0 ? First : 1) * (Data[i] - '0');
     return static_cast<char>('0' + (10 - sum % 10) % 10);
 }
-
-// The published modulo-10 check digit of Interleaved 2 of 5 (the EAN-8 rule):
-// weights 3 and 1 alternating from the leftmost digit, which on the odd-length
-// text puts weight 3 on the rightmost digit. Returns Data followed by it.
-std::string appendMod10Check(const std::string& Data) { return Data + weightedMod10(Data, 3); }
 
 // Industrial 2 of 5 weighs the digits 4 and 1 from the left.
 std::string appendIndustrialCheck(const std::string& Data) { return Data + weightedMod10(Data, 4); }
@@ -125,7 +121,7 @@ void TZorvik::Print_ITF(TCanvas* ACanvas, int X, int Y, TDirection Dir, int BarH
     // Digits go in pairs: a leading 0 evens the count, counting the check digit.
     if (Code()->ControlChars()) {
         if (work.size() % 2 == 0) work.insert(work.begin(), '0');
-        work = appendMod10Check(work);
+        work = CheckEAN8(work);  // weight 3 falls on the rightmost digit of the odd-length text
     } else if (work.size() % 2 != 0) {
         work.insert(work.begin(), '0');
     }
