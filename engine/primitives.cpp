@@ -3,7 +3,10 @@
 // its bars to its spaces; at one pixel step per module that is exactly n
 // modules of ModulWidth pixels.
 #include "control/zorvik.h"
+#include "engine/elements.h"
 #include "engine/state.h"
+
+#include <algorithm>
 
 namespace zorvik {
 
@@ -25,32 +28,48 @@ thread_local int32_t L = 0;
 thread_local double Pom = 0;
 thread_local int32_t ECode = 0;
 
-namespace {
-
-// Lays one element of n modules; fills it in Color unless Paint is false.
-void element(TCanvas* canvas, TDirection dir, int n, bool paint, TColor color) {
-    if (n < 0) n = 0;
-    const int32_t next = advanceModules(dir, n);
+void layElement(TCanvas* Canvas, TDirection Dir, int Modules, int32_t AcrossEnd, bool Paint, TColor Color) {
+    const int32_t next = advanceModules(Dir, std::max(Modules, 0));
     // Vertical: given top below bottom, the rows next+1 .. CurY.
-    const TRect r = dir == TDirection::Horizontal ? Rect(CurX, CurY, next, CurY + ModulHeight)
-                                                  : Rect(CurX, CurY, CurX + ModulHeight, next);
-    if (dir == TDirection::Horizontal) CurX = next;
-    else CurY = next;
-    if (paint) {
+    const TRect r = Dir == TDirection::Horizontal ? Rect(CurX, CurY, next, AcrossEnd) : Rect(CurX, CurY, AcrossEnd, next);
+    (Dir == TDirection::Horizontal ? CurX : CurY) = next;
+    if (Paint) {
         Rec = r;
-        canvas->Brush().Color = color;
-        canvas->FillRect(Rec);
+        Canvas->Brush().Color = Color;
+        Canvas->FillRect(Rec);
     }
 }
+
+void playRuns(TZorvik& Control, TCanvas* Canvas, TDirection Dir, std::string_view Runs) {
+    for (char run : Runs) {
+        if (static_cast<unsigned char>(run) > '@') Control.Lin(Canvas, Dir, run);
+        else Control.Spc(Canvas, Dir, run);
+    }
+}
+
+void TTextLine::write(int Along, const std::string& Text) const {
+    if (Text.empty()) return;
+    if (m_dir == TDirection::Horizontal) m_canvas.TextOut(Along, m_across, Text);
+    else m_canvas.TextOut(m_across, Along, Text);
+}
+
+void TTextLine::spread(int Start, int Pitch, std::string_view Text) const {
+    const int step = m_dir == TDirection::Horizontal ? Pitch : -Pitch;
+    for (size_t k = 0; k < Text.size(); ++k) write(Start + step * static_cast<int>(k), std::string(1, Text[k]));
+}
+
+namespace {
+
+int32_t acrossEnd(TDirection dir) { return (dir == TDirection::Horizontal ? CurY : CurX) + ModulHeight; }
 
 }  // namespace
 
 void TZorvik::Lin(TCanvas* ACanvas, TDirection Dir, char W) {
-    element(ACanvas, Dir, static_cast<unsigned char>(W) - 64, true, BarColor());
+    layElement(ACanvas, Dir, static_cast<unsigned char>(W) - 64, acrossEnd(Dir), true, BarColor());
 }
 
 void TZorvik::Spc(TCanvas* ACanvas, TDirection Dir, char W) {
-    element(ACanvas, Dir, static_cast<unsigned char>(W) - 48, !Code()->Transparent(), BackColor());
+    layElement(ACanvas, Dir, static_cast<unsigned char>(W) - 48, acrossEnd(Dir), !Code()->Transparent(), BackColor());
 }
 
 }  // namespace zorvik

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "control/zorvik.h"
+#include "engine/elements.h"
 #include "engine/state.h"
 #include "engine/text.h"
 
@@ -82,22 +83,17 @@ void TZorvik::Print_Codabar(TCanvas* ACanvas, int, int, TDirection Dir, int BarH
     const size_t last = work.size() - 1;
     const size_t checkAt = check ? last - 1 : work.size();
     auto written = [&](size_t i) { return i > 0 && i < last && (i != checkAt || code.ShowCtrlsChars()); };
-    const int textX = horizontal ? 0 : CurX + ModulHeight;
-    const int textY = horizontal ? CurY + ModulHeight : 0;
+    const TTextLine line(*ACanvas, Dir, horizontal ? CurY + ModulHeight : CurX + ModulHeight);
     if (code.TextAlignment() == TAlignment::txLeft) {
         std::string text;
         for (size_t i = 0; i < work.size(); ++i)
             if (written(i)) text += work[i];
-        if (horizontal) ACanvas->TextOut(FirstPos, textY, text);
-        else ACanvas->TextOut(textX, FirstPos, text);
+        line.write(FirstPos, text);
     } else {
         // Ten modules a character, counted from the start character.
-        for (size_t i = 0; i < work.size(); ++i) {
-            if (!written(i)) continue;
-            const int offset = static_cast<int>(i) * 10 * ModulWidth;
-            if (horizontal) ACanvas->TextOut(FirstPos + offset, textY, std::string(1, work[i]));
-            else ACanvas->TextOut(textX, FirstPos - offset, std::string(1, work[i]));
-        }
+        const int step = (horizontal ? 10 : -10) * ModulWidth;
+        for (size_t i = 0; i < work.size(); ++i)
+            if (written(i)) line.write(FirstPos + step * static_cast<int>(i), std::string(1, work[i]));
     }
 }
 

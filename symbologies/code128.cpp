@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "control/zorvik.h"
+#include "engine/elements.h"
 #include "engine/state.h"
 #include "engine/text.h"
 
@@ -39,15 +40,9 @@ void TZorvik::Print_Code128(TCanvas* ACanvas, int X, int Y, TDirection Dir, int 
         work += static_cast<char>(sum % 103 + 32);
     }
 
-    auto play = [&](std::string_view pattern) {
-        for (char e : pattern) {
-            if (e > '@') Lin(ACanvas, Dir, e);
-            else Spc(ACanvas, Dir, e);
-        }
-    };
     const bool horizontal = Dir == TDirection::Horizontal;
     ModulHeight = BarH;
-    play(kStartB);
+    playRuns(*this, ACanvas, Dir, kStartB);
     FirstPos = horizontal ? CurX : CurY - ModulWidth;
     for (char ch : work) {
         const auto& row = BarMap128[static_cast<size_t>(static_cast<unsigned char>(ch) - 32)];
@@ -56,7 +51,7 @@ void TZorvik::Print_Code128(TCanvas* ACanvas, int X, int Y, TDirection Dir, int 
             else Spc(ACanvas, Dir, static_cast<char>('0' + row[j]));
         }
     }
-    play(kStop);
+    playRuns(*this, ACanvas, Dir, kStop);
 
     if (!TextOn) return;
     ACanvas->SetFont(*Font());
@@ -64,26 +59,18 @@ void TZorvik::Print_Code128(TCanvas* ACanvas, int X, int Y, TDirection Dir, int 
     // The check character prints as whatever its code shows, or as nothing.
     const size_t shown = check && !code.ShowCtrlsChars() ? work.size() - 1 : work.size();
     auto printable = [&](size_t k) { return printableChar(static_cast<unsigned char>(work[k])); };
-    const int pitch = 11 * ModulWidth;
-    const bool left = code.TextAlignment() == TAlignment::txLeft;
     if (!horizontal) SetFontDir(ACanvas);
-    const int x = CurX + ModulHeight;
-    const int y = CurY + ModulHeight;
-    if (left) {
+    const TTextLine line(*ACanvas, Dir, horizontal ? CurY + ModulHeight : CurX + ModulHeight);
+    if (code.TextAlignment() == TAlignment::txLeft) {
         std::string text;
         for (size_t k = 0; k < shown; ++k) text += printable(k);
-        if (text.empty()) return;
-        if (horizontal) ACanvas->TextOut(X + 10 * ModulWidth, y, text);
-        else ACanvas->TextOut(x, Y + H - 10 * ModulWidth, text);
+        line.write(horizontal ? X + 10 * ModulWidth : Y + H - 10 * ModulWidth, text);
         return;
     }
-    for (size_t k = 0; k < shown; ++k) {
-        const std::string ch = printable(k);
-        if (ch.empty()) continue;
-        const int offset = pitch * static_cast<int>(k);
-        if (horizontal) ACanvas->TextOut(FirstPos + offset, y, ch);
-        else ACanvas->TextOut(x, FirstPos - offset, ch);
-    }
+    // One character under each symbol character, 11 modules apart; a character
+    // with nothing to show keeps its place.
+    const int step = (horizontal ? 11 : -11) * ModulWidth;
+    for (size_t k = 0; k < shown; ++k) line.write(FirstPos + step * static_cast<int>(k), printable(k));
 }
 
 }  // namespace zorvik

@@ -1,6 +1,7 @@
 #include "symbologies/code39.h"
 
 #include "control/zorvik.h"
+#include "engine/elements.h"
 #include "engine/state.h"
 #include "engine/text.h"
 
@@ -44,16 +45,9 @@ void TZorvik::Print_Code39(TCanvas* ACanvas, int X, int Y, TDirection Dir, int W
         // The pipeline refuses what Code 39 cannot carry; never read past the table.
         if (row < 0 || static_cast<size_t>(row) >= BarMap39.size() || Bar39Char[static_cast<size_t>(row)] != ch) continue;
         for (size_t j = 0; j < 9; ++j) {
-            const int modules = BarMap39[static_cast<size_t>(row)][j] ? 3 : 1;
-            const int32_t next = advanceModules(Dir, modules);
-            const TRect r = horizontal ? Rect(CurX, CurY, next, barEnd) : Rect(CurX, CurY, barEnd, next);
-            (horizontal ? CurX : CurY) = next;
             const bool bar = j % 2 == 0;
-            if (bar || !code.Transparent()) {
-                Rec = r;
-                ACanvas->Brush().Color = bar ? BarColor() : BackColor();
-                ACanvas->FillRect(Rec);
-            }
+            layElement(ACanvas, Dir, BarMap39[static_cast<size_t>(row)][j] ? 3 : 1, barEnd, bar || !code.Transparent(),
+                       bar ? BarColor() : BackColor());
         }
         // The one-module gap between characters, left unpainted.
         (horizontal ? CurX : CurY) = advanceModules(Dir, 1);
@@ -63,25 +57,14 @@ void TZorvik::Print_Code39(TCanvas* ACanvas, int X, int Y, TDirection Dir, int W
     ACanvas->SetFont(*Font());
     setTextBackground(*ACanvas, code.Transparent(), BackColor());
     if (code.ControlChars() && !code.ShowCtrlsChars()) text.pop_back();
-    if (horizontal) {
-        const int y = Y + H - TextH;
-        if (code.TextAlignment() == TAlignment::txLeft) {
-            ACanvas->TextOut(X + 10 * ModulWidth, y, text);
-        } else {
-            FirstPos = X + 30 * ModulWidth;
-            for (size_t k = 0; k < text.size(); ++k)
-                ACanvas->TextOut(FirstPos + 16 * ModulWidth * static_cast<int>(k), y, std::string(1, text[k]));
-        }
+    if (!horizontal) SetFontDir(ACanvas);
+    const TTextLine line(*ACanvas, Dir, horizontal ? Y + H - TextH : X + W - TextH);
+    if (code.TextAlignment() == TAlignment::txLeft) {
+        line.write(horizontal ? X + 10 * ModulWidth : Y + H - 10 * ModulWidth, text);
     } else {
-        SetFontDir(ACanvas);
-        const int x = X + W - TextH;
-        if (code.TextAlignment() == TAlignment::txLeft) {
-            ACanvas->TextOut(x, Y + H - 10 * ModulWidth, text);
-        } else {
-            FirstPos = Y + H - 30 * ModulWidth;
-            for (size_t k = 0; k < text.size(); ++k)
-                ACanvas->TextOut(x, FirstPos - 16 * ModulWidth * static_cast<int>(k), std::string(1, text[k]));
-        }
+        // One character under each symbol character, the first 30 modules in.
+        FirstPos = horizontal ? X + 30 * ModulWidth : Y + H - 30 * ModulWidth;
+        line.spread(FirstPos, 16 * ModulWidth, text);
     }
 }
 

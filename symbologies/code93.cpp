@@ -3,6 +3,7 @@
 #include <string>
 
 #include "control/zorvik.h"
+#include "engine/elements.h"
 #include "engine/state.h"
 #include "engine/text.h"
 #include "symbologies/code39.h"
@@ -65,51 +66,32 @@ void TZorvik::Print_Code93(TCanvas* ACanvas, int X, int Y, TDirection Dir, int W
 
     const bool horizontal = Dir == TDirection::Horizontal;
     const int32_t barEnd = horizontal ? Y + H - TextH : X + W - TextH;
-    auto fill = [&](const TRect& r, TColor color) {
-        Rec = r;
-        ACanvas->Brush().Color = color;
-        ACanvas->FillRect(Rec);
-    };
     // No gap between characters: each element runs to the rounded position
     // after its advance.
     for (int value : values) {
         for (size_t j = 0; j < 6; ++j) {
-            const int modules = BarMap93[static_cast<size_t>(value)][j];
-            const int32_t next = advanceModules(Dir, modules);
-            const TRect r = horizontal ? Rect(CurX, CurY, next, barEnd) : Rect(CurX, CurY, barEnd, next);
-            (horizontal ? CurX : CurY) = next;
             const bool bar = j % 2 == 0;
-            if (bar || !code.Transparent()) fill(r, bar ? BarColor() : BackColor());
+            layElement(ACanvas, Dir, BarMap93[static_cast<size_t>(value)][j], barEnd, bar || !code.Transparent(),
+                       bar ? BarColor() : BackColor());
         }
     }
     // The termination bar closes the last space; one module wide, always
     // painted, and the position stays where it is.
-    fill(horizontal ? Rect(CurX, CurY, CurX + ModulWidth, barEnd) : Rect(CurX, CurY, barEnd, CurY - ModulWidth),
-         BarColor());
+    Rec = horizontal ? Rect(CurX, CurY, CurX + ModulWidth, barEnd) : Rect(CurX, CurY, barEnd, CurY - ModulWidth);
+    ACanvas->Brush().Color = BarColor();
+    ACanvas->FillRect(Rec);
 
     if (!code.TextOn()) return;
     ACanvas->SetFont(*Font());
     setTextBackground(*ACanvas, code.Transparent(), BackColor());
-    const int pitch = 9 * ModulWidth;
-    if (horizontal) {
-        const int y = Y + H - TextH;
-        if (code.TextAlignment() == TAlignment::txLeft) {
-            ACanvas->TextOut(X + 10 * ModulWidth, y, text);
-        } else {
-            FirstPos = X + 20 * ModulWidth;
-            for (size_t k = 0; k < text.size(); ++k)
-                ACanvas->TextOut(FirstPos + pitch * static_cast<int>(k), y, std::string(1, text[k]));
-        }
+    if (!horizontal) SetFontDir(ACanvas);
+    const TTextLine line(*ACanvas, Dir, horizontal ? Y + H - TextH : X + W - TextH);
+    if (code.TextAlignment() == TAlignment::txLeft) {
+        // A vertical line starts 16 modules up, a horizontal one 10 modules in.
+        line.write(horizontal ? X + 10 * ModulWidth : Y + H - 16 * ModulWidth, text);
     } else {
-        SetFontDir(ACanvas);
-        const int x = X + W - TextH;
-        if (code.TextAlignment() == TAlignment::txLeft) {
-            ACanvas->TextOut(x, Y + H - 16 * ModulWidth, text);
-        } else {
-            FirstPos = Y + H - 20 * ModulWidth;
-            for (size_t k = 0; k < text.size(); ++k)
-                ACanvas->TextOut(x, FirstPos - pitch * static_cast<int>(k), std::string(1, text[k]));
-        }
+        FirstPos = horizontal ? X + 20 * ModulWidth : Y + H - 20 * ModulWidth;
+        line.spread(FirstPos, 9 * ModulWidth, text);
     }
 }
 

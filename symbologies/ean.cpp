@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "control/zorvik.h"
+#include "engine/elements.h"
 #include "engine/state.h"
 #include "engine/text.h"
 
@@ -28,16 +29,6 @@ char selector(char c, int offset) {
 // digit for a negative sum, which non-digit characters can produce.
 char checkDigit(long sum) {
     return static_cast<char>('0' + (10 - sum % 10) % 10);
-}
-
-// Plays a run string of the element alphabet: bars above "@", spaces below.
-void playRuns(TZorvik& z, TCanvas* c, TDirection dir, std::string_view runs) {
-    for (char run : runs) {
-        if (static_cast<unsigned char>(run) > '@')
-            z.Lin(c, dir, run);
-        else
-            z.Spc(c, dir, run);
-    }
 }
 
 template <size_t Rows>
@@ -84,39 +75,17 @@ private:
     bool m_textOn;
 };
 
-// Writes digits one TextOut each: along the symbol from an anchor at 7
-// module widths per digit (whole pixels, so the text drifts against stretched
-// bars), at a fixed position across it.
-class DigitText {
-public:
-    // Pen in the bar colour, opaque boxes or a transparent background, and for
-    // a vertical symbol the turned font.
-    static void prepare(TZorvik& z, TCanvas* c, TDirection dir, bool turn) {
-        c->Pen().Color = z.BarColor();
-        setTextBackground(*c, z.Code()->Transparent(), z.BackColor());
-        if (turn && dir == TDirection::Vertical) z.SetFontDir(c);
-    }
+// Pen in the bar colour, opaque boxes or a transparent background, and for a
+// vertical symbol the turned font.
+void prepareDigits(TZorvik& z, TCanvas* c, TDirection dir, bool turn) {
+    c->Pen().Color = z.BarColor();
+    setTextBackground(*c, z.Code()->Transparent(), z.BackColor());
+    if (turn && dir == TDirection::Vertical) z.SetFontDir(c);
+}
 
-    DigitText(TCanvas* c, TDirection dir, int across) : m_canvas(c), m_dir(dir), m_across(across) {}
-
-    void put(int along, char digit) const {
-        const std::string s(1, digit);
-        if (m_dir == TDirection::Horizontal)
-            m_canvas->TextOut(along, m_across, s);
-        else
-            m_canvas->TextOut(m_across, along, s);
-    }
-
-    void group(int anchor, std::string_view digits) const {
-        const int pitch = 7 * ModulWidth * (m_dir == TDirection::Horizontal ? 1 : -1);
-        for (size_t i = 0; i < digits.size(); ++i) put(anchor + static_cast<int>(i) * pitch, digits[i]);
-    }
-
-private:
-    TCanvas* m_canvas;
-    TDirection m_dir;
-    int m_across;
-};
+// Digits step by 7 module widths, whole pixels, so that the text drifts
+// against stretched bars.
+void digitGroup(const TTextLine& line, int anchor, std::string_view digits) { line.spread(anchor, 7 * ModulWidth, digits); }
 
 // Where the main digits go across the symbol: under the data bars, or 2
 // pixels right of them.
@@ -154,11 +123,11 @@ std::string drawEan13Main(TZorvik& z, TCanvas* c, TDirection dir, int BarH, int 
 // The 13 digits: the leading one before the left guard (or at the bottom),
 // then the two groups from FirstPos and SecondPos.
 void writeEan13Text(TZorvik& z, TCanvas* c, TDirection dir, int X, int Y, int H, const std::string& digits) {
-    DigitText::prepare(z, c, dir, true);
-    const DigitText text(c, dir, mainTextAcross(dir));
-    text.put(dir == TDirection::Horizontal ? X : Y + H, digits[0]);
-    text.group(FirstPos, std::string_view(digits).substr(1, 6));
-    text.group(SecondPos, std::string_view(digits).substr(7, 6));
+    prepareDigits(z, c, dir, true);
+    const TTextLine text(*c, dir, mainTextAcross(dir));
+    text.write(dir == TDirection::Horizontal ? X : Y + H, digits.substr(0, 1));
+    digitGroup(text, FirstPos, std::string_view(digits).substr(1, 6));
+    digitGroup(text, SecondPos, std::string_view(digits).substr(7, 6));
 }
 
 // EAN-13 followed by an add-on of AddOnLength (2 or 5) digits.
@@ -209,8 +178,8 @@ void drawWithAddOn(TZorvik& z, TCanvas* c, int X, int Y, TDirection dir, int Bar
 
     if (!textOn) return;
     // Above the add-on bars, in the font the main text left (turned when vertical).
-    DigitText::prepare(z, c, dir, false);
-    DigitText(c, dir, horizontal ? Y : X).group(FirstPos, addOn);
+    prepareDigits(z, c, dir, false);
+    digitGroup(TTextLine(*c, dir, horizontal ? Y : X), FirstPos, addOn);
 }
 
 }  // namespace
@@ -286,13 +255,13 @@ void TZorvik::Print_UPCA(TCanvas* ACanvas, int X, int Y, TDirection Dir, int Bar
     ModulHeight = BarH;
 
     if (!TextOn) return;
-    DigitText::prepare(*this, ACanvas, Dir, true);
-    const DigitText text(ACanvas, Dir, mainTextAcross(Dir));
+    prepareDigits(*this, ACanvas, Dir, true);
+    const TTextLine text(*ACanvas, Dir, mainTextAcross(Dir));
     const bool horizontal = Dir == TDirection::Horizontal;
-    text.put(horizontal ? X + 1 : Y + H, digits[0]);
-    text.group(FirstPos, std::string_view(digits).substr(1, 5));
-    text.group(SecondPos, std::string_view(digits).substr(6, 5));
-    text.put(horizontal ? CurX + 5 : CurY - 5, digits[11]);
+    text.write(horizontal ? X + 1 : Y + H, digits.substr(0, 1));
+    digitGroup(text, FirstPos, std::string_view(digits).substr(1, 5));
+    digitGroup(text, SecondPos, std::string_view(digits).substr(6, 5));
+    text.write(horizontal ? CurX + 5 : CurY - 5, digits.substr(11, 1));
 }
 
 void TZorvik::Print_EAN8(TCanvas* ACanvas, int X, int Y, TDirection Dir, int BarH, std::string Caption, bool TextOn,
@@ -316,10 +285,10 @@ void TZorvik::Print_EAN8(TCanvas* ACanvas, int X, int Y, TDirection Dir, int Bar
     ModulHeight = BarH;
 
     if (!TextOn) return;
-    DigitText::prepare(*this, ACanvas, Dir, true);
-    const DigitText text(ACanvas, Dir, mainTextAcross(Dir));
-    text.group(FirstPos, std::string_view(digits).substr(0, 4));
-    text.group(SecondPos, std::string_view(digits).substr(4, 4));
+    prepareDigits(*this, ACanvas, Dir, true);
+    const TTextLine text(*ACanvas, Dir, mainTextAcross(Dir));
+    digitGroup(text, FirstPos, std::string_view(digits).substr(0, 4));
+    digitGroup(text, SecondPos, std::string_view(digits).substr(4, 4));
 }
 
 void TZorvik::Print_EAN13_2AddOn(TCanvas* ACanvas, int X, int Y, TDirection Dir, int BarH, std::string Caption,

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "control/zorvik.h"
+#include "engine/elements.h"
 #include "engine/state.h"
 #include "engine/text.h"
 #include "symbologies/ean.h"
@@ -56,15 +57,9 @@ char space(uint8_t wide) { return wide ? '2' : '1'; }
 // text T when TextOn. Work holds digits only.
 void printTwoOfFive(TZorvik& z, TCanvas* canvas, int X, int Y, TDirection Dir, int BarH, const std::string& Work,
                     const std::string& T, bool TextOn, int H, const TwoOfFiveStyle& style) {
-    auto play = [&](std::string_view pattern) {
-        for (char e : pattern) {
-            if (e > '@') z.Lin(canvas, Dir, e);
-            else z.Spc(canvas, Dir, e);
-        }
-    };
     const bool horizontal = Dir == TDirection::Horizontal;
     ModulHeight = BarH;
-    play(style.start);
+    playRuns(z, canvas, Dir, style.start);
     FirstPos = horizontal ? CurX : CurY - ModulWidth;
     if (style.interleaved) {
         // Work has an even length here.
@@ -84,32 +79,18 @@ void printTwoOfFive(TZorvik& z, TCanvas* canvas, int X, int Y, TDirection Dir, i
             }
         }
     }
-    play(style.stop);
+    playRuns(z, canvas, Dir, style.stop);
 
     if (!TextOn) return;
     const TCode& code = *z.Code();
     canvas->SetFont(*z.Font());
     setTextBackground(*canvas, code.Transparent(), z.BackColor());
-    const int pitch = style.pitch * ModulWidth;
-    const bool left = code.TextAlignment() == TAlignment::txLeft;
-    if (horizontal) {
-        const int y = CurY + ModulHeight;
-        if (left) {
-            canvas->TextOut(X + 10 * ModulWidth, y, T);
-        } else {
-            for (size_t k = 0; k < T.size(); ++k)
-                canvas->TextOut(FirstPos + pitch * static_cast<int>(k), y, std::string(1, T[k]));
-        }
-    } else {
-        z.SetFontDir(canvas);
-        const int x = CurX + ModulHeight;
-        if (left) {
-            canvas->TextOut(x, Y + H - 10 * ModulWidth, T);
-        } else {
-            for (size_t k = 0; k < T.size(); ++k)
-                canvas->TextOut(x, FirstPos - pitch * static_cast<int>(k), std::string(1, T[k]));
-        }
-    }
+    if (!horizontal) z.SetFontDir(canvas);
+    const TTextLine line(*canvas, Dir, horizontal ? CurY + ModulHeight : CurX + ModulHeight);
+    if (code.TextAlignment() == TAlignment::txLeft)
+        line.write(horizontal ? X + 10 * ModulWidth : Y + H - 10 * ModulWidth, T);
+    else
+        line.spread(FirstPos, style.pitch * ModulWidth, T);
 }
 
 }  // namespace

@@ -1,0 +1,40 @@
+// Laying elements along a symbol, for the encoders.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "control/zorvik.h"
+
+namespace zorvik {
+
+// One element of Modules modules at the running position, across the symbol
+// from CurY (horizontal) or CurX (vertical) to AcrossEnd, filled in Color when
+// Paint; the position advances either way. An element covers the pixels from
+// its rounded start to the rounded position after its advance, so a stretched
+// symbol keeps the ratio of its bars to its spaces.
+void layElement(TCanvas* Canvas, TDirection Dir, int Modules, int32_t AcrossEnd, bool Paint, TColor Color);
+
+// Plays a run string of the element alphabet: a character above "@" is a bar
+// (Lin), one below it a space (Spc).
+void playRuns(TZorvik& Control, TCanvas* Canvas, TDirection Dir, std::string_view Runs);
+
+// The human-readable line: Across is the fixed coordinate (y of a horizontal
+// symbol's text, x of a vertical one's); positions along the symbol grow
+// rightward, or upward for a vertical symbol.
+class TTextLine {
+public:
+    TTextLine(TCanvas& Canvas, TDirection Dir, int Across) : m_canvas(Canvas), m_dir(Dir), m_across(Across) {}
+    // One TextOut of Text with its first character cell at Along; nothing for an empty text.
+    void write(int Along, const std::string& Text) const;
+    // The k-th character of Text alone at Start + k x Pitch along the symbol.
+    void spread(int Start, int Pitch, std::string_view Text) const;
+
+private:
+    TCanvas& m_canvas;
+    TDirection m_dir;
+    int m_across;
+};
+
+}  // namespace zorvik
