@@ -6,6 +6,7 @@
 #include <iostream>
 #include <sstream>
 
+#include "cli/batch.h"
 #include "cli/output.h"
 #include "control/formio.h"
 #include "platform/cairo/vectorprinter.h"
@@ -194,6 +195,29 @@ int main(int argc, char** argv) {
     printCmd->add_option("--paper", printSettings.paper, "Paper size (default A4)")
         ->check(CLI::IsMember({"A4", "Letter"}));
 
+    BatchOptions batchOptions;
+    auto* batchCmd = app.add_subcommand(
+        "batch", "Draw one symbol per record of a text file (--input) or an SQLite query (--db, --sql)");
+    batchCmd->add_option("--form", batchOptions.form, "Read the control from this form file")->check(CLI::ExistingFile);
+    batchCmd->add_option("--name", batchOptions.name, "The object to read from the form file");
+    batchCmd->add_option("assignments", batchOptions.assignments, "PROPERTY=VALUE assignments, after --form");
+    auto* input = batchCmd->add_option("--input", batchOptions.input,
+                                       "One caption per line (LF-separated; a blank line is an empty caption)");
+    auto* db = batchCmd->add_option("--db", batchOptions.db, "An SQLite database file");
+    auto* sql = batchCmd->add_option("--sql", batchOptions.sql, "The query whose DataField (default: first column) "
+                                                                 "gives each record's caption");
+    input->excludes(db)->excludes(sql);
+    db->needs(sql);
+    sql->needs(db);
+    batchCmd->add_option("--jobs", batchOptions.jobs, "Threads to render on (default: every core)")
+        ->check(CLI::Range(1, 1024));
+    batchCmd->add_option("--scale", batchOptions.scale, "Device pixels per screen pixel (whole number from 1)")
+        ->check(CLI::Range(1, INT_MAX));
+    batchCmd->add_option("-o,--output", batchOptions.output,
+                         "PATTERN: with {n} (the record number from 1), one file per record in any format; "
+                         "otherwise a .pdf with one page per record")
+        ->required();
+
     auto isCommand = [&](const std::string& name) {
         for (const CLI::App* sub : app.get_subcommands([](CLI::App*) { return true; }))
             if (sub->get_name() == name) return true;
@@ -218,5 +242,16 @@ int main(int argc, char** argv) {
     if (renderCmd->parsed()) return render(renderOptions, scale);
     if (formCmd->parsed()) return writeForm(formOptions);
     if (printCmd->parsed()) return print(printOptions, printSettings);
+    if (batchCmd->parsed()) {
+        if (batchOptions.input.empty() && batchOptions.db.empty()) {
+            printError("batch needs its records: --input FILE, or --db FILE with --sql QUERY");
+            return kExitUsage;
+        }
+        if (!batchOptions.name.empty() && batchOptions.form.empty()) {
+            printError("--name needs --form");
+            return kExitUsage;
+        }
+        return runBatch(batchOptions);
+    }
     return kExitUsage;
 }

@@ -50,7 +50,7 @@ bool Session::assign(const std::vector<std::string>& Assignments) {
         }
         const std::string path = a.substr(0, eq), text = a.substr(eq + 1);
         const PublishedProperty* p = findProperty(path);
-        if (p == nullptr || p->type == PropertyType::Event) {
+        if (p == nullptr || p->type == PropertyType::Event || p->type == PropertyType::Reference) {
             printError("unknown property '" + path + "'");
             return false;
         }

@@ -344,6 +344,33 @@ Props build() {
                  never});
     p.push_back(boolean("Visible", [](const TZorvik& z) { return z.Visible(); },
                         [](TZorvik& z, bool v) { z.SetVisible(v); }, [](const TZorvik& z) { return z.Visible(); }));
+    p.push_back({"DataField", PropertyType::String, {}, [](const TZorvik& z) { return formString(z.DataField()); },
+                 [](TZorvik& z, const TFormValue& v, std::string& e) {
+                     std::string s;
+                     if (!wantString(v, s, e)) return false;
+                     z.SetDataField(s);
+                     return true;
+                 },
+                 [](const TZorvik& z) { return z.DataField().empty(); }});
+    // A component of the form, named; the name is kept when the form does not hold it.
+    p.push_back({"DataSource", PropertyType::Reference, {}, [](const TZorvik& z) { return z.DataSourceName(); },
+                 [](TZorvik& z, const TFormValue& v, std::string& e) {
+                     if (v.kind != TFormValue::Kind::Ident) {
+                         e = "expected the name of a data source";
+                         return false;
+                     }
+                     TComponent* owner = z.Owner();
+                     for (int i = 0; owner != nullptr && i < owner->ComponentCount(); ++i)
+                         if (auto* source = dynamic_cast<TDataSource*>(owner->Components(i));
+                             source != nullptr && sameIdent(source->Name(), v.text)) {
+                             z.SetDataSource(source);
+                             return true;
+                         }
+                     z.SetDataSource(nullptr);
+                     z.SetDataSourceName(v.text);
+                     return true;
+                 },
+                 [](const TZorvik& z) { return z.DataSourceName().empty(); }});
     return p;
 }
 
@@ -391,7 +418,8 @@ std::string formatValue(const PublishedProperty& Property, const TFormValue& Val
         case PropertyType::Integer: return std::to_string(Value.integer);
         case PropertyType::Boolean: return sameIdent(Value.text, "True") ? "True" : "False";
         case PropertyType::String: return formString(Value.text);
-        case PropertyType::Event: return Value.text;
+        case PropertyType::Event:
+        case PropertyType::Reference: return Value.text;
         case PropertyType::Enumeration:
             for (std::string_view id : Property.idents)
                 if (sameIdent(id, Value.text)) return std::string(id);

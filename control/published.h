@@ -14,7 +14,7 @@ namespace zorvik {
 
 class TZorvik;
 
-enum class PropertyType { Integer, Boolean, String, Enumeration, Color, FontStyles, Charset, Cursor, Event };
+enum class PropertyType { Integer, Boolean, String, Enumeration, Color, FontStyles, Charset, Cursor, Event, Reference };
 
 struct PublishedProperty {
     std::string_view path;

@@ -15,6 +15,9 @@ TZorvik::TZorvik(TComponent* AOwner) : TGraphicControl(AOwner) {
     m_font = std::make_unique<TFont>();
     m_font->OnChange = [this](TObject* Sender) { PropertiesChanged(Sender); };
     m_code = std::make_unique<TCode>();
+    m_dataLink = std::make_unique<TFieldDataLink>();
+    m_dataLink->SetControl(this);
+    m_dataLink->OnDataChange = [this](TObject* Sender) { DataChange(Sender); };
     m_code->OnChange = [this](TObject* Sender) { PropertiesChanged(Sender); };
 
     m_code->SetCode(TBarCodeType::Codabar);
@@ -41,6 +44,9 @@ TZorvik::TZorvik(TComponent* AOwner) : TGraphicControl(AOwner) {
 }
 
 TZorvik::~TZorvik() {
+    // The link goes first, so that notices arriving while the rest is torn
+    // down find no link.
+    m_dataLink.reset();
     m_code->OnChange = nullptr;
     m_font->OnChange = nullptr;
 }
@@ -73,7 +79,62 @@ void TZorvik::PrintBarCode(int X, int Y) {
     DrawBarCode(Printer()->Canvas(), X, Y, scale);
 }
 
-void TZorvik::Loaded() { TGraphicControl::Loaded(); }
+void TZorvik::Loaded() {
+    TGraphicControl::Loaded();
+    // Inside the designer the caption shows the bound field, or a sample.
+    if (isDesigning()) DataChange(this);
+}
+
+std::string TZorvik::DataField() const { return m_dataLink ? m_dataLink->FieldName() : std::string(); }
+
+void TZorvik::SetDataField(const std::string& Value) {
+    if (m_dataLink) m_dataLink->SetFieldName(Value);
+}
+
+TDataSource* TZorvik::DataSource() const { return m_dataLink ? m_dataLink->DataSource() : nullptr; }
+
+void TZorvik::SetDataSource(TDataSource* Value) {
+    if (!m_dataLink) return;
+    m_dataLink->SetDataSource(Value);
+    m_dataSourceName.clear();
+    if (Value != nullptr) Value->FreeNotification(this);
+}
+
+const std::string& TZorvik::DataSourceName() const {
+    static const std::string none;
+    if (TDataSource* source = DataSource(); source != nullptr) return source->Name();
+    return m_dataSourceName.empty() ? none : m_dataSourceName;
+}
+
+std::string TZorvik::GetFieldText() const {
+    if (TField* field = m_dataLink ? m_dataLink->Field() : nullptr; field != nullptr) return field->DisplayText();
+    if (!isDesigning()) return "123";
+    switch (m_code->Symbology()) {
+        case TBarCodeType::EAN_13: return "123456789012";
+        case TBarCodeType::EAN_8: return "1234567";
+        case TBarCodeType::EAN_13_2AddOn: return "12345678901299";
+        case TBarCodeType::EAN_13_5AddOn: return "12345678901212345";
+        case TBarCodeType::UPC_A: return "01234567890";
+        default: return "123";
+    }
+}
+
+void TZorvik::DataChange(TObject*) { m_code->SetCaption(GetFieldText()); }
+
+void TZorvik::Notification(TComponent* AComponent, TOperation Operation) {
+    TGraphicControl::Notification(AComponent, Operation);
+    if (Operation == TOperation::opRemove && m_dataLink && AComponent != nullptr &&
+        AComponent == m_dataLink->DataSource())
+        SetDataSource(nullptr);
+}
+
+void TZorvik::WndProc(TMessage& Message) {
+    if (Message.Msg == CM_GETDATALINK) {
+        Message.Result = reinterpret_cast<intptr_t>(m_dataLink.get());
+        return;
+    }
+    TGraphicControl::WndProc(Message);
+}
 
 void TZorvik::SetBackColor(TColor Value) {
     m_backColor = Value;

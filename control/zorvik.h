@@ -9,6 +9,7 @@
 
 #include "control/code.h"
 #include "platform/controls.h"
+#include "platform/db.h"
 #include "platform/graphics.h"
 
 namespace zorvik {
@@ -35,6 +36,22 @@ public:
     // A plain flag: while false nothing is drawn at run time.
     bool Visible() const { return m_visible; }
     void SetVisible(bool Value) { m_visible = Value; }
+    // The field whose display text becomes the caption, and the data source
+    // it comes from.
+    std::string DataField() const;
+    void SetDataField(const std::string& Value);
+    TDataSource* DataSource() const;
+    void SetDataSource(TDataSource* Value);
+    // A data source named in a form file but not found there, kept so that
+    // writing the form gives it back.
+    const std::string& DataSourceName() const;
+    void SetDataSourceName(const std::string& Value) { m_dataSourceName = Value; }
+    // The caption's new text: the bound field's display text; inside the
+    // designer without a field, a sample that suits the symbology; else "123".
+    std::string GetFieldText() const;
+    // Reaction to the data link: the caption follows the field.
+    void DataChange(TObject* Sender);
+
     // Re-published from the base control.
     int DragCursor() const { return m_dragCursor; }
     void SetDragCursor(int Value) { m_dragCursor = Value; }
@@ -89,13 +106,19 @@ public:
     // Working record of the turned text font.
     LOGFONT FLogFont;
 
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
 protected:
     void Paint() override;
+    // Answers the data-link query with the control's own link.
+    void WndProc(TMessage& Message) override;
 
 private:
     void PrepareDrawing(TCanvas* ACanvas, int X, int Y, int Scale, TDirection Dir);
     void drawWithEncoder(TCanvas* ACanvas, int X, int Y, TDirection Dir);
 
+    std::unique_ptr<TFieldDataLink> m_dataLink;
+    std::string m_dataSourceName;
     std::unique_ptr<TFont> m_font;
     std::unique_ptr<TCode> m_code;
     TColor m_backColor = clWhite;

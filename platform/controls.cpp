@@ -28,6 +28,12 @@ void TControl::SetParent(THostSurface* Value) {
     Invalidate();
 }
 
+intptr_t TControl::Perform(unsigned Msg, intptr_t WParam, intptr_t LParam) {
+    TMessage message{Msg, WParam, LParam, 0};
+    WndProc(message);
+    return message.Result;
+}
+
 void TControl::Invalidate() {
     if (m_parent != nullptr) m_parent->invalidateControl(*this);
 }

@@ -1,6 +1,7 @@
 // Controls and the surface that hosts them.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 
 #include "platform/classes.h"
@@ -23,6 +24,18 @@ public:
     // The control leaves the surface (it is being destroyed or re-parented).
     virtual void removeControl(TControl& Control) = 0;
 };
+
+// A message sent to a control.
+struct TMessage {
+    unsigned Msg = 0;
+    intptr_t WParam = 0;
+    intptr_t LParam = 0;
+    intptr_t Result = 0;
+};
+
+// The framework's query for a data-aware control's data link; the answer is
+// the link, in Result.
+constexpr unsigned CM_GETDATALINK = 0xB02D;
 
 // Control style flags.
 enum : unsigned {
@@ -53,11 +66,18 @@ public:
     THostSurface* Parent() const { return m_parent; }
     void SetParent(THostSurface* Value);
 
+    // Sends a message to the control and returns its result.
+    intptr_t Perform(unsigned Msg, intptr_t WParam = 0, intptr_t LParam = 0);
+
     // Schedule a repaint through the hosting surface.
     void Invalidate();
     // Repaint now.
     void Repaint();
     void Refresh() { Repaint(); }
+
+protected:
+    // Handles a message; the default leaves the result at 0.
+    virtual void WndProc(TMessage& Message) { (void)Message; }
 
 private:
     int m_left = 0;

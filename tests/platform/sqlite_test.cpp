@@ -20,17 +20,7 @@ namespace {
 
 using Texts = std::vector<std::string>;
 
-// A database file with the statements of `script` run on it.
-std::string makeDatabase(const std::string& dir, const std::string& script) {
-    const std::string path = dir + "/test.db";
-    sqlite3* db = nullptr;
-    EXPECT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
-    char* error = nullptr;
-    EXPECT_EQ(sqlite3_exec(db, script.c_str(), nullptr, nullptr, &error), SQLITE_OK) << (error ? error : "");
-    sqlite3_free(error);
-    sqlite3_close(db);
-    return path;
-}
+using test::makeDatabase;
 
 std::string codesDatabase(const std::string& test) {
     return makeDatabase(test::scratchDir("sqlite-" + test),

@@ -2,6 +2,7 @@
 
 #include <ZXing/ReadBarcode.h>
 #include <png.h>
+#include <sqlite3.h>
 
 #include <cstdio>
 #include <sys/wait.h>
@@ -208,6 +209,17 @@ std::vector<std::string> zbarDecode(const std::string& pngPath, const std::strin
         start = end + 1;
     }
     return lines;
+}
+
+std::string makeDatabase(const std::string& dir, const std::string& script) {
+    const std::string path = dir + "/test.db";
+    sqlite3* db = nullptr;
+    EXPECT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+    char* error = nullptr;
+    EXPECT_EQ(sqlite3_exec(db, script.c_str(), nullptr, nullptr, &error), SQLITE_OK) << (error ? error : "");
+    sqlite3_free(error);
+    sqlite3_close(db);
+    return path;
 }
 
 std::string scratchDir(const std::string& name) {

@@ -83,6 +83,9 @@ std::vector<std::string> zbarDecode(const std::string& pngPath, const std::strin
 // Runs a shell command; returns its exit status and what it wrote to standard output.
 int runCommand(const std::string& command, std::string* output = nullptr);
 
+// A database file, dir/test.db, with the statements of Script run on it.
+std::string makeDatabase(const std::string& dir, const std::string& script);
+
 // A fresh directory under the build tree for one test's files.
 std::string scratchDir(const std::string& name);
 

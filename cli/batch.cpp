@@ -1,0 +1,435 @@
+#include "cli/batch.h"
+
+#include <unistd.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <deque>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+#include "cli/output.h"
+#include "cli/records.h"
+#include "cli/session.h"
+#include "control/formio.h"
+#include "control/published.h"
+#include "control/zorvik.h"
+#include "platform/cairo/vectordocument.h"
+#include "platform/headless.h"
+#include "platform/sqlite/sqlitedataset.h"
+
+namespace zorvik::cli {
+
+namespace {
+
+constexpr int kMaxPaints = 64;
+
+// How every worker sets its control up: the form's object, then the
+// assignments, exactly as the command line's template was set up.
+struct Recipe {
+    std::vector<TFormObject> roots;
+    std::string file, name;
+    std::vector<std::string> assignments;
+
+    void apply(TZorvik& z) const {
+        std::string ignored, objectName;
+        if (!file.empty()) loadZorvik(roots, file, name, z, objectName, ignored);
+        for (const std::string& a : assignments) {
+            const auto eq = a.find('=');
+            if (const PublishedProperty* p = findProperty(a.substr(0, eq)); p != nullptr)
+                assignProperty(z, *p, a.substr(eq + 1), true, ignored);
+        }
+    }
+};
+
+struct Job {
+    std::int64_t n = 0;
+    TStorageClass storage = TStorageClass::Null;
+    std::string text;
+    std::string failure;  // found by the reader (a blob)
+};
+
+struct Result {
+    bool ok = false;
+    std::string message;
+    std::unique_ptr<RecordingCanvas> page;  // one page of the PDF
+    int width = 0, height = 0;
+    bool ioError = false;
+};
+
+std::string recordPath(const std::string& pattern, std::int64_t n) {
+    std::string out;
+    const std::string number = std::to_string(n);
+    for (size_t i = 0; i < pattern.size();) {
+        if (pattern.compare(i, 3, "{n}") == 0) {
+            out += number;
+            i += 3;
+        } else {
+            out += pattern[i++];
+        }
+    }
+    return out;
+}
+
+// Shared between the reader, the workers and the committer.
+class Pipeline {
+public:
+    explicit Pipeline(std::int64_t window) : m_window(window) {}
+
+    // Reader: waits until the record fits the window.
+    void push(Job job) {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_space.wait(lock, [&] { return job.n - m_committed <= m_window || m_stopped; });
+        if (m_stopped) return;
+        m_jobs.push_back(std::move(job));
+        m_work.notify_one();
+    }
+    void finishReading(std::int64_t records, std::string error) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_records = records;
+        m_readError = std::move(error);
+        m_readDone = true;
+        m_work.notify_all();
+        m_done.notify_all();
+    }
+    // Workers: the next job, or nothing when reading is over.
+    std::optional<Job> take() {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_work.wait(lock, [&] { return !m_jobs.empty() || m_readDone || m_stopped; });
+        if (m_jobs.empty() || m_stopped) return std::nullopt;
+        Job job = std::move(m_jobs.front());
+        m_jobs.pop_front();
+        return job;
+    }
+    void deliver(std::int64_t n, Result result) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_results.emplace(n, std::move(result));
+        m_done.notify_all();
+    }
+    // Committer: the result of record n, in record order; nothing when there is no record n.
+    std::optional<Result> next(std::int64_t n) {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_done.wait_for(lock, std::chrono::milliseconds(100), [&] {
+            return m_results.count(n) > 0 || (m_readDone && m_records < n);
+        });
+        auto it = m_results.find(n);
+        if (it == m_results.end()) return std::nullopt;
+        Result r = std::move(it->second);
+        m_results.erase(it);
+        m_committed = n;
+        m_space.notify_all();
+        return r;
+    }
+    bool allRead(std::int64_t n) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_readDone && m_records < n;
+    }
+    void stop() {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_stopped = true;
+        m_space.notify_all();
+        m_work.notify_all();
+    }
+    std::string readError() {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_readError;
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_space, m_work, m_done;
+    std::deque<Job> m_jobs;
+    std::map<std::int64_t, Result> m_results;
+    std::int64_t m_window;
+    std::int64_t m_committed = 0;
+    std::int64_t m_records = 0;
+    bool m_readDone = false;
+    bool m_stopped = false;
+    std::string m_readError;
+};
+
+struct Settings {
+    const Recipe* recipe;
+    std::string fieldName;
+    int scale;
+    bool pdf;  // one PDF of pages; else one file per record
+    OutputKind kind;
+    std::string pattern;
+};
+
+// Renders one record the way a form does it: a fresh control from the recipe,
+// its caption through the data link, painted until it settles, then drawn at
+// the output's scale.
+Result renderRecord(const Settings& s, const Job& job, TRecordDataSet& records, TDataSource& source,
+                    std::string& message) {
+    Result r;
+    if (!job.failure.empty()) {
+        r.message = job.failure;
+        return r;
+    }
+    records.put(job.storage, job.text);
+    records.First();
+    message.clear();
+    HeadlessHost host;
+    TZorvik control(nullptr);
+    s.recipe->apply(control);
+    if (control.DataField().empty()) control.SetDataField(s.fieldName);
+    host.insert(control);
+    control.SetDataSource(&source);
+    if (!host.settle(kMaxPaints)) {
+        r.message = "the control did not settle after " + std::to_string(kMaxPaints) + " paints";
+        return r;
+    }
+    if (message.empty()) {
+        auto recording = std::make_unique<RecordingCanvas>();
+        control.DrawBarCode(recording.get(), 0, 0, s.scale);
+        if (message.empty() && !control.lastRenderSized()) message = "Nothing drawn";
+        if (message.empty()) message = sizeProblem(s.kind, BarCodeWidth, BarCodeHeight, s.scale);
+        if (message.empty()) {
+            r.width = BarCodeWidth;
+            r.height = BarCodeHeight;
+            if (s.pdf) {
+                r.page = std::move(recording);
+                r.ok = true;
+            } else {
+                std::string error;
+                r.ok = writeAtomically(
+                    recordPath(s.pattern, job.n),
+                    [&](std::FILE* f, std::string& e) {
+                        return writeRecording(*recording, r.width, r.height, s.scale, s.kind, f, e);
+                    },
+                    error);
+                if (!r.ok) {
+                    r.message = error;
+                    r.ioError = true;
+                }
+            }
+        }
+    }
+    if (!message.empty()) r.message = message;
+    control.SetDataSource(nullptr);
+    return r;
+}
+
+void work(const Settings& s, Pipeline& pipeline) {
+    std::string message;
+    // The first message of each record says why it failed.
+    Application().setMessageHandler([&](const std::string& text, const std::string&, int) {
+        if (message.empty()) message = text;
+        return IDOK;
+    });
+    TRecordDataSet records(nullptr, s.fieldName);
+    TDataSource source(nullptr);
+    source.SetDataSet(&records);
+    records.Open();
+    while (std::optional<Job> job = pipeline.take()) {
+        Result r = renderRecord(s, *job, records, source, message);
+        pipeline.deliver(job->n, std::move(r));
+    }
+    Application().setMessageHandler(nullptr);
+}
+
+class Progress {
+public:
+    Progress(bool shown, std::int64_t total) : m_shown(shown), m_total(total) {}
+    void update(std::int64_t done, bool force = false) {
+        if (!m_shown) return;
+        const auto now = std::chrono::steady_clock::now();
+        if (!force && now - m_last < std::chrono::milliseconds(100)) return;
+        m_last = now;
+        const int width = 30;
+        const int filled = m_total > 0 ? static_cast<int>(width * std::min(done, m_total) / m_total) : 0;
+        std::fprintf(stderr, "\r[%s%s] %lld/%lld records", std::string(static_cast<size_t>(filled), '#').c_str(),
+                     std::string(static_cast<size_t>(width - filled), ' ').c_str(), static_cast<long long>(done),
+                     static_cast<long long>(m_total));
+        std::fflush(stderr);
+        m_drawn = true;
+    }
+    // Clears the bar before a line of its own.
+    void clear() {
+        if (m_shown && m_drawn) std::fprintf(stderr, "\r\033[K");
+        m_drawn = false;
+    }
+
+private:
+    bool m_shown;
+    std::int64_t m_total;
+    bool m_drawn = false;
+    std::chrono::steady_clock::time_point m_last{};
+};
+
+}  // namespace
+
+int runBatch(const BatchOptions& o) {
+    const bool perRecord = o.output.find("{n}") != std::string::npos;
+    OutputKind kind;
+    if (!outputKindOf(perRecord ? recordPath(o.output, 1) : o.output, kind) || (!perRecord && kind != OutputKind::Pdf)) {
+        printError("the output '" + o.output +
+                   "' needs {n} (one file per record, ending in .png, .svg, .pdf or .ps) or must end in .pdf (one "
+                   "page per record)");
+        return kExitUsage;
+    }
+
+    {
+        // A missing output folder is said once, not once per record.
+        namespace fs = std::filesystem;
+        const fs::path first(perRecord ? recordPath(o.output, 1) : o.output);
+        const fs::path dir = first.has_parent_path() ? first.parent_path() : fs::path(".");
+        std::error_code ec;
+        if (!fs::is_directory(dir, ec)) {
+            printError("cannot write '" + first.string() + "': no folder '" + dir.string() + "'");
+            return kExitUsage;
+        }
+    }
+
+    // The template: checked once, with its warnings said once.
+    Recipe recipe;
+    recipe.assignments = o.assignments;
+    {
+        Session session;
+        if (!o.form.empty()) {
+            std::string error;
+            if (!readForm(o.form, recipe.roots, error)) {
+                printError(error);
+                return kExitUsage;
+            }
+            if (!session.loadForm(o.form, o.name)) return kExitUsage;
+            recipe.file = o.form;
+            recipe.name = o.name;
+        }
+        if (!session.assign(o.assignments)) return kExitUsage;
+        if (!session.control().Visible()) {
+            printError("Nothing drawn: the control is invisible");
+            return kExitRender;
+        }
+        recipe.name = o.name.empty() ? session.objectName() : o.name;
+    }
+    std::string dataField;
+    {
+        TZorvik probe(nullptr);
+        recipe.apply(probe);
+        dataField = probe.DataField();
+    }
+
+    // The records.
+    std::unique_ptr<TDataSet> dataset;
+    if (!o.input.empty()) {
+        auto lines = std::make_unique<TLinesDataSet>(nullptr);
+        lines->SetFileName(o.input);
+        dataset = std::move(lines);
+    } else {
+        auto sqlite = std::make_unique<TSqliteDataSet>(nullptr);
+        sqlite->SetDatabaseName(o.db);
+        sqlite->SetSQL(o.sql);
+        dataset = std::move(sqlite);
+    }
+    if (!dataset->Open()) {
+        printError(dataset->LastError());
+        return kExitUsage;
+    }
+    TField* field = dataField.empty() ? dataset->Fields(0) : dataset->FieldByName(dataField);
+    if (field == nullptr) {
+        std::string names;
+        for (int i = 0; i < dataset->FieldCount(); ++i) names += (i ? ", " : "") + dataset->Fields(i)->FieldName();
+        printError("unknown DataField '" + dataField + "': the records have " + names);
+        return kExitUsage;
+    }
+
+    const bool tty = isatty(STDERR_FILENO) != 0;
+    Progress progress(tty, tty ? dataset->RecordCount() : 0);
+    const int jobs = o.jobs > 0 ? o.jobs : std::max(1u, std::thread::hardware_concurrency());
+    Settings settings{&recipe, field->FieldName(), o.scale, !perRecord, kind, o.output};
+    Pipeline pipeline(8 * static_cast<std::int64_t>(jobs));
+
+    std::thread reader([&] {
+        std::int64_t n = 0;
+        for (bool more = !dataset->Eof(); more; more = dataset->Next() && !dataset->Eof()) {
+            Job job;
+            job.n = ++n;
+            job.storage = field->StorageClass();
+            if (job.storage == TStorageClass::Blob) {
+                field->DisplayText();
+                job.failure = dataset->LastError();
+            } else {
+                job.text = field->DisplayText();
+            }
+            pipeline.push(std::move(job));
+        }
+        pipeline.finishReading(n, dataset->LastError());
+    });
+    std::vector<std::thread> workers;
+    for (int i = 0; i < jobs; ++i) workers.emplace_back([&] { work(settings, pipeline); });
+
+    std::int64_t failed = 0, written = 0;
+    bool ioError = false;
+    auto commit = [&](VectorDocument* doc) {
+        for (std::int64_t n = 1;; ) {
+            std::optional<Result> r = pipeline.next(n);
+            if (!r) {
+                if (pipeline.allRead(n)) break;
+                progress.update(n - 1);
+                continue;
+            }
+            if (r->ok && doc != nullptr) {
+                r->page->replay(doc->beginPage(r->width, r->height));
+                doc->endPage();
+            }
+            if (r->ok) {
+                ++written;
+            } else {
+                ++failed;
+                ioError = ioError || r->ioError;
+                progress.clear();
+                printError("record " + std::to_string(n) + ": " + r->message);
+            }
+            progress.update(n);
+            ++n;
+        }
+    };
+
+    std::string error;
+    bool documentWritten = true;
+    if (perRecord) {
+        commit(nullptr);
+    } else {
+        documentWritten = writeAtomically(
+            o.output,
+            [&](std::FILE* f, std::string& e) {
+                VectorDocument doc(f, VectorFormat::Pdf, 96 * o.scale);
+                commit(&doc);
+                if (written == 0) {
+                    e.clear();
+                    return false;
+                }
+                return doc.close(e);
+            },
+            error);
+    }
+    pipeline.stop();
+    reader.join();
+    for (auto& w : workers) w.join();
+    progress.update(written + failed, true);
+    progress.clear();
+
+    if (const std::string readError = pipeline.readError(); !readError.empty()) {
+        printError(readError);
+        return kExitUsage;
+    }
+    if (!documentWritten && written > 0) {
+        printError(error);
+        return kExitUsage;
+    }
+    if (written + failed == 0) {
+        printError("no records; nothing written");
+        return kExitOk;
+    }
+    if (ioError) return kExitUsage;
+    return failed > 0 ? kExitRender : kExitOk;
+}
+
+}  // namespace zorvik::cli

@@ -1,0 +1,23 @@
+// zorvik batch: one symbol per record of a text file or an SQLite query.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace zorvik::cli {
+
+struct BatchOptions {
+    std::string form;
+    std::string name;
+    std::vector<std::string> assignments;
+    std::string input;  // one caption per line
+    std::string db;     // an SQLite file ...
+    std::string sql;    // ... and the query on it
+    int jobs = 0;       // 0: every core
+    int scale = 1;
+    std::string output;  // with {n}: one file per record; else a .pdf of one page per record
+};
+
+int runBatch(const BatchOptions& Options);
+
+}  // namespace zorvik::cli

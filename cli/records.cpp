@@ -1,0 +1,125 @@
+#include "cli/records.h"
+
+#include <cerrno>
+#include <cstring>
+
+namespace zorvik::cli {
+
+TLinesDataSet::~TLinesDataSet() { Close(); }
+
+bool TLinesDataSet::readLine(std::FILE* File, std::string& Line) {
+    Line.clear();
+    int c = 0;
+    bool any = false;
+    while ((c = std::getc(File)) != EOF) {
+        any = true;
+        if (c == '\n') break;
+        Line += static_cast<char>(c);
+    }
+    if (!any) return false;
+    if (!Line.empty() && Line.back() == '\r') Line.pop_back();
+    return true;
+}
+
+bool TLinesDataSet::DoOpen(bool& HasRecord) {
+    m_file = std::fopen(m_fileName.c_str(), "rb");
+    if (m_file == nullptr) {
+        SetError("cannot read '" + m_fileName + "': " + std::strerror(errno));
+        return false;
+    }
+    AddField("Caption");
+    HasRecord = readLine(m_file, m_line);
+    if (HasRecord) LoadText(0, m_line);
+    if (std::ferror(m_file)) {
+        SetError("cannot read '" + m_fileName + "'");
+        DoClose();
+        return false;
+    }
+    return true;
+}
+
+void TLinesDataSet::DoClose() {
+    if (m_file != nullptr) std::fclose(m_file);
+    m_file = nullptr;
+}
+
+bool TLinesDataSet::DoNext(bool& Found) {
+    Found = readLine(m_file, m_line);
+    if (std::ferror(m_file)) {
+        SetError("cannot read '" + m_fileName + "'");
+        return false;
+    }
+    if (Found) LoadText(0, m_line);
+    return true;
+}
+
+bool TLinesDataSet::rewind() {
+    if (std::fseek(m_file, 0, SEEK_SET) != 0) {
+        SetError("cannot read '" + m_fileName + "' again");
+        return false;
+    }
+    return true;
+}
+
+bool TLinesDataSet::DoSeek(std::int64_t RecNo, bool& Found) {
+    if (!rewind()) return false;
+    Found = false;
+    for (std::int64_t i = 0; i < RecNo; ++i)
+        if (!(Found = readLine(m_file, m_line))) break;
+    if (Found) LoadText(0, m_line);
+    return true;
+}
+
+bool TLinesDataSet::DoLast(std::int64_t& RecNo) {
+    if (!rewind()) return false;
+    RecNo = 0;
+    std::string last;
+    while (readLine(m_file, m_line)) {
+        ++RecNo;
+        last.swap(m_line);
+    }
+    if (RecNo > 0) LoadText(0, last);
+    return true;
+}
+
+bool TLinesDataSet::DoRecordCount(std::int64_t& Count) {
+    // On a file of its own, so that the cursor stays where it is.
+    std::FILE* f = std::fopen(m_fileName.c_str(), "rb");
+    if (f == nullptr) {
+        SetError("cannot read '" + m_fileName + "'");
+        return false;
+    }
+    Count = 0;
+    std::string line;
+    while (readLine(f, line)) ++Count;
+    std::fclose(f);
+    return true;
+}
+
+void TRecordDataSet::load() {
+    switch (m_class) {
+        case TStorageClass::Null: LoadNull(0); break;
+        default: LoadText(0, m_text); break;
+    }
+}
+
+bool TRecordDataSet::DoOpen(bool& HasRecord) {
+    AddField(m_fieldName);
+    load();
+    HasRecord = true;
+    return true;
+}
+
+bool TRecordDataSet::DoSeek(std::int64_t RecNo, bool& Found) {
+    Found = RecNo == 1;
+    if (Found) load();
+    return true;
+}
+
+bool TRecordDataSet::DoLast(std::int64_t& RecNo) {
+    load();
+    RecNo = 1;
+    return true;
+}
+
+}  // namespace zorvik::cli
