@@ -13,26 +13,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::string kZorvik = std::string(ZORVIK_BINARY_DIR) + "/bin/zorvik";
-
-std::string slurp(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
-
-void write(const std::string& path, const std::string& text) {
-    std::ofstream f(path, std::ios::binary);
-    f << text;
-}
-
-int run(const std::string& args, const std::string& dir, std::string* err = nullptr) {
-    const int status = test::runCommand(kZorvik + " " + args + " 2>'" + dir + "/err.txt'");
-    if (err) *err = slurp(dir + "/err.txt");
-    return status;
-}
-
 std::vector<std::string> filesIn(const std::string& dir, const std::string& ext) {
     std::vector<std::string> out;
     for (const auto& e : fs::directory_iterator(dir))
@@ -44,9 +24,9 @@ std::vector<std::string> filesIn(const std::string& dir, const std::string& ext)
 TEST(Batch, OneFilePerRecordFromLines) {
     const std::string dir = test::scratchDir("batch-lines");
     // A CR before each LF is dropped; a blank line is a record with an empty caption.
-    write(dir + "/captions.txt", "HELLO\r\nZORVIK-39\n\nlower\nLAST");
+    test::writeFile(dir + "/captions.txt", "HELLO\r\nZORVIK-39\n\nlower\nLAST");
     std::string err;
-    EXPECT_EQ(run("batch Code.Symbology=Code_39 --input " + dir + "/captions.txt -o '" + dir + "/r{n}.png'", dir, &err),
+    EXPECT_EQ(test::zorvik("batch Code.Symbology=Code_39 --input " + dir + "/captions.txt -o '" + dir + "/r{n}.png'", dir, &err),
               2);
     EXPECT_EQ(err,
               "zorvik: record 3: Caption is empty\n"
@@ -63,9 +43,9 @@ TEST(Batch, OneFilePerRecordFromLines) {
 
 TEST(Batch, EveryFormatPerRecord) {
     const std::string dir = test::scratchDir("batch-formats");
-    write(dir + "/in.txt", "ABC\nDEF\n");
+    test::writeFile(dir + "/in.txt", "ABC\nDEF\n");
     for (const char* ext : {"png", "svg", "pdf", "ps"}) {
-        ASSERT_EQ(run(std::string("batch Code.Symbology=Code_128 --input ") + dir + "/in.txt -o '" + dir + "/x{n}-{n}." +
+        ASSERT_EQ(test::zorvik(std::string("batch Code.Symbology=Code_128 --input ") + dir + "/in.txt -o '" + dir + "/x{n}-{n}." +
                           ext + "'",
                       dir),
                   0)
@@ -89,7 +69,7 @@ TEST(Batch, APdfHasOnePagePerGoodRecordInRecordOrder) {
         dir, "CREATE TABLE items (name TEXT, code TEXT);"
              "INSERT INTO items VALUES ('first', 'ONE'), ('second', 'two'), ('third', 'THREE'), ('fourth', 'FOUR');");
     std::string err;
-    EXPECT_EQ(run("batch Code.Symbology=Code_93 DataField=code --db " + db +
+    EXPECT_EQ(test::zorvik("batch Code.Symbology=Code_93 DataField=code --db " + db +
                       " --sql 'SELECT name, code FROM items ORDER BY rowid' -o " + dir + "/labels.pdf",
                   dir, &err),
               2);
@@ -112,23 +92,23 @@ TEST(Batch, TheSameBytesWhateverTheNumberOfJobs) {
         // Stretched, so that each record settles its own density.
         captions += std::to_string(rng() % 100000000) + (i % 17 == 5 ? "\xC3\xA9" : "") + "\n";
     }
-    write(dir + "/in.txt", captions);
+    test::writeFile(dir + "/in.txt", captions);
     const std::string common = "batch Code.Symbology=Code_128 Code.AutoSize=False Width=260 Code.TextAutosize=True --input " +
                                dir + "/in.txt";
     for (int jobs : {1, 2, 3}) {
         fs::create_directories(dir + "/j" + std::to_string(jobs));
-        run(common + " --jobs " + std::to_string(jobs) + " -o '" + dir + "/j" + std::to_string(jobs) + "/{n}.png'", dir);
-        EXPECT_EQ(run(common + " --jobs " + std::to_string(jobs) + " -o " + dir + "/j" + std::to_string(jobs) + ".pdf",
+        test::zorvik(common + " --jobs " + std::to_string(jobs) + " -o '" + dir + "/j" + std::to_string(jobs) + "/{n}.png'", dir);
+        EXPECT_EQ(test::zorvik(common + " --jobs " + std::to_string(jobs) + " -o " + dir + "/j" + std::to_string(jobs) + ".pdf",
                       dir),
                   2);
     }
-    EXPECT_EQ(slurp(dir + "/j1.pdf"), slurp(dir + "/j2.pdf"));
-    EXPECT_EQ(slurp(dir + "/j1.pdf"), slurp(dir + "/j3.pdf"));
+    EXPECT_EQ(test::readFile(dir + "/j1.pdf"), test::readFile(dir + "/j2.pdf"));
+    EXPECT_EQ(test::readFile(dir + "/j1.pdf"), test::readFile(dir + "/j3.pdf"));
     const auto files = filesIn(dir + "/j1", ".png");
     EXPECT_EQ(files.size(), 120u - 7u);
     for (const auto& f : files) {
-        EXPECT_EQ(slurp(dir + "/j1/" + f), slurp(dir + "/j2/" + f)) << f;
-        EXPECT_EQ(slurp(dir + "/j1/" + f), slurp(dir + "/j3/" + f)) << f;
+        EXPECT_EQ(test::readFile(dir + "/j1/" + f), test::readFile(dir + "/j2/" + f)) << f;
+        EXPECT_EQ(test::readFile(dir + "/j1/" + f), test::readFile(dir + "/j3/" + f)) << f;
     }
 }
 
@@ -148,22 +128,22 @@ TEST(Batch, BadInputIsAUsageErrorAndWritesNothing) {
     };
     for (const auto& c : cases) {
         std::string err;
-        EXPECT_EQ(run("batch " + c.args + " -o " + dir + "/out.pdf", dir, &err), 1) << c.args;
+        EXPECT_EQ(test::zorvik("batch " + c.args + " -o " + dir + "/out.pdf", dir, &err), 1) << c.args;
         EXPECT_NE(err.find("zorvik: " + c.message), std::string::npos) << c.args << ": " << err;
         EXPECT_FALSE(fs::exists(dir + "/out.pdf")) << c.args;
     }
     std::string err;
-    EXPECT_EQ(run("batch --input " + dir + "/x.txt -o " + dir + "/out.png", dir, &err), 1);
+    EXPECT_EQ(test::zorvik("batch --input " + dir + "/x.txt -o " + dir + "/out.png", dir, &err), 1);
     EXPECT_NE(err.find("needs {n}"), std::string::npos) << err;
-    EXPECT_EQ(run("batch -o " + dir + "/out.pdf", dir, &err), 1);
+    EXPECT_EQ(test::zorvik("batch -o " + dir + "/out.pdf", dir, &err), 1);
     EXPECT_NE(err.find("--input FILE, or --db FILE with --sql QUERY"), std::string::npos) << err;
 }
 
 TEST(Batch, ZeroRecordsWriteNothingAndSaySo) {
     const std::string dir = test::scratchDir("batch-empty");
-    write(dir + "/in.txt", "");
+    test::writeFile(dir + "/in.txt", "");
     std::string err;
-    EXPECT_EQ(run("batch --input " + dir + "/in.txt -o " + dir + "/out.pdf", dir, &err), 0);
+    EXPECT_EQ(test::zorvik("batch --input " + dir + "/in.txt -o " + dir + "/out.pdf", dir, &err), 0);
     EXPECT_EQ(err, "zorvik: no records; nothing written\n");
     EXPECT_FALSE(fs::exists(dir + "/out.pdf"));
 }
@@ -194,7 +174,7 @@ TEST(Batch, AFewThousandProducts) {
     const std::string db = test::makeDatabase(dir, sql);
     fs::create_directories(dir + "/labels");
     std::string err;
-    EXPECT_EQ(run("batch Code.Symbology=EAN_13 --jobs 2 --db " + db + " --sql 'SELECT ean FROM products ORDER BY id' -o '" +
+    EXPECT_EQ(test::zorvik("batch Code.Symbology=EAN_13 --jobs 2 --db " + db + " --sql 'SELECT ean FROM products ORDER BY id' -o '" +
                       dir + "/labels/{n}.png'",
                   dir, &err),
               2);

@@ -11,29 +11,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::string kZorvik = std::string(ZORVIK_BINARY_DIR) + "/bin/zorvik";
-
-std::string slurp(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
-
-int run(const std::string& args, const std::string& dir, std::string* err = nullptr) {
-    const int status = test::runCommand(kZorvik + " " + args + " 2>'" + dir + "/err.txt'");
-    if (err) *err = slurp(dir + "/err.txt");
-    return status;
-}
-
-void write(const std::string& path, const std::string& text) {
-    std::ofstream f(path, std::ios::binary);
-    f << text;
-}
-
 TEST(FormCommand, AControlReadFromAFormRendersAsTheSameAssignments) {
     const std::string dir = test::scratchDir("cli-form-render");
-    write(dir + "/labels.dfm",
+    test::writeFile(dir + "/labels.dfm",
           "object Form1: TForm1\n"
           "  Caption = 'Labels'\n"
           "  object Box: TZorvik\n"
@@ -45,14 +25,14 @@ TEST(FormCommand, AControlReadFromAFormRendersAsTheSameAssignments) {
           "    Font.Height = -13\n"
           "  end\n"
           "end\n");
-    ASSERT_EQ(run("render --form " + dir + "/labels.dfm -o " + dir + "/a.png", dir), 0);
-    ASSERT_EQ(run("render Code.Symbology=EAN_13 Code.Caption=400638133393 Code.Density=Medium Code.Direction=Vertical "
+    ASSERT_EQ(test::zorvik("render --form " + dir + "/labels.dfm -o " + dir + "/a.png", dir), 0);
+    ASSERT_EQ(test::zorvik("render Code.Symbology=EAN_13 Code.Caption=400638133393 Code.Density=Medium Code.Direction=Vertical "
                   "BarColor=clNavy Font.Height=-13 -o " + dir + "/b.png",
                   dir),
               0);
-    EXPECT_EQ(slurp(dir + "/a.png"), slurp(dir + "/b.png"));
+    EXPECT_EQ(test::readFile(dir + "/a.png"), test::readFile(dir + "/b.png"));
     // Assignments after --form override it.
-    ASSERT_EQ(run("render --form " + dir + "/labels.dfm --name box Code.Direction=Horizontal -o " + dir + "/c.png", dir), 0);
+    ASSERT_EQ(test::zorvik("render --form " + dir + "/labels.dfm --name box Code.Direction=Horizontal -o " + dir + "/c.png", dir), 0);
     test::PngImage img;
     ASSERT_TRUE(test::readPng(dir + "/c.png", img));
     EXPECT_GT(img.width, img.height);
@@ -60,32 +40,32 @@ TEST(FormCommand, AControlReadFromAFormRendersAsTheSameAssignments) {
 
 TEST(FormCommand, WritesTheObjectAsAssignedWithoutPainting) {
     const std::string dir = test::scratchDir("cli-form-write");
-    ASSERT_EQ(run("form Code.Symbology=Code_39 Code.Caption=O\\'Neil Code.AutoSize=False -o " + dir + "/z.dfm", dir), 0);
-    const std::string text = slurp(dir + "/z.dfm");
+    ASSERT_EQ(test::zorvik("form Code.Symbology=Code_39 Code.Caption=O\\'Neil Code.AutoSize=False -o " + dir + "/z.dfm", dir), 0);
+    const std::string text = test::readFile(dir + "/z.dfm");
     EXPECT_EQ(text.rfind("object Zorvik1: TZorvik\n  Width = 100\n  Code.Symbology = Code_39\n  Code.Caption = 'O''Neil'\n"
                          "  Code.AutoSize = False\n",
                          0),
               0u)
         << text;
     // Read back under another name; the caption survives.
-    ASSERT_EQ(run("form --form " + dir + "/z.dfm --name Zorvik1 Width=300 -o " + dir + "/y.dfm", dir), 0);
-    const std::string again = slurp(dir + "/y.dfm");
+    ASSERT_EQ(test::zorvik("form --form " + dir + "/z.dfm --name Zorvik1 Width=300 -o " + dir + "/y.dfm", dir), 0);
+    const std::string again = test::readFile(dir + "/y.dfm");
     EXPECT_NE(again.find("  Width = 300\n"), std::string::npos) << again;
     EXPECT_NE(again.find("  Code.Caption = 'O''Neil'\n"), std::string::npos) << again;
-    ASSERT_EQ(run("form --form " + dir + "/z.dfm -o " + dir + "/x.dfm", dir), 0);
-    EXPECT_EQ(slurp(dir + "/x.dfm"), text);
+    ASSERT_EQ(test::zorvik("form --form " + dir + "/z.dfm -o " + dir + "/x.dfm", dir), 0);
+    EXPECT_EQ(test::readFile(dir + "/x.dfm"), text);
 }
 
 TEST(FormCommand, FaultyFormsAreUsageErrors) {
     const std::string dir = test::scratchDir("cli-form-faults");
-    write(dir + "/bad.dfm", "object Z: TZorvik\n  Code.Density = Huge\nend\n");
+    test::writeFile(dir + "/bad.dfm", "object Z: TZorvik\n  Code.Density = Huge\nend\n");
     std::string err;
-    EXPECT_EQ(run("render --form " + dir + "/bad.dfm -o " + dir + "/o.png", dir, &err), 1);
+    EXPECT_EQ(test::zorvik("render --form " + dir + "/bad.dfm -o " + dir + "/o.png", dir, &err), 1);
     EXPECT_EQ(err, "zorvik: " + dir + "/bad.dfm:2: bad value for Code.Density: expected one of High, Medium, Low\n");
     EXPECT_FALSE(fs::exists(dir + "/o.png"));
-    EXPECT_EQ(run("form --form " + dir + "/missing.dfm -o " + dir + "/o.dfm", dir, &err), 1);
+    EXPECT_EQ(test::zorvik("form --form " + dir + "/missing.dfm -o " + dir + "/o.dfm", dir, &err), 1);
     EXPECT_NE(err.find("missing.dfm"), std::string::npos) << err;
-    EXPECT_EQ(run("render --name X -o " + dir + "/o.png", dir, &err), 1);  // --name needs --form
+    EXPECT_EQ(test::zorvik("render --name X -o " + dir + "/o.png", dir, &err), 1);  // --name needs --form
 }
 
 // The first black column and row of a page rasterised at its resolution.
@@ -115,7 +95,7 @@ TEST(PrintCommand, APrintedPageCarriesTheSymbolWhereAndAsLargeAsAsked) {
     } cases[] = {{"pdf", 600, 600, 300, "A4"}, {"ps", 300, 150, 450, "Letter"}, {"pdf", 192, 0, 0, "Letter"}};
     for (const auto& c : cases) {
         const std::string file = dir + "/page." + c.ext;
-        ASSERT_EQ(run(std::string("print Code.Symbology=Code_39 Code.Caption=PRINTED Code.TextOn=False --dpi ") +
+        ASSERT_EQ(test::zorvik(std::string("print Code.Symbology=Code_39 Code.Caption=PRINTED Code.TextOn=False --dpi ") +
                           std::to_string(c.dpi) + " --at " + std::to_string(c.x) + "," + std::to_string(c.y) +
                           " --paper " + c.paper + " -o " + file,
                       dir),
@@ -160,7 +140,7 @@ TEST(PrintCommand, Refusals) {
     };
     for (const auto& c : cases) {
         std::string err;
-        EXPECT_EQ(run("print " + c.args, dir, &err), c.status) << c.args;
+        EXPECT_EQ(test::zorvik("print " + c.args, dir, &err), c.status) << c.args;
         EXPECT_EQ(err, c.message) << c.args;
         EXPECT_FALSE(fs::exists(dir + "/p.pdf")) << c.args;
     }

@@ -13,26 +13,14 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::string kZorvik = std::string(ZORVIK_BINARY_DIR) + "/bin/zorvik";
-
 struct CommandRun {
     int status;
     std::string out, err;
 };
 
-std::string slurp(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
-
-// Runs the command with arguments (already quoted for the shell).
 CommandRun zorvik(const std::string& args, const std::string& dir) {
     CommandRun r;
-    const std::string err = dir + "/stderr.txt";
-    r.status = test::runCommand(kZorvik + " " + args + " 2>'" + err + "'", &r.out);
-    r.err = slurp(err);
+    r.status = test::zorvik(args, dir, &r.err, &r.out);
     return r;
 }
 
@@ -204,7 +192,7 @@ TEST(Command, AFailureLeavesAnExistingFileUntouched) {
     }
     const CommandRun r = zorvik("render Code.Symbology=Code_39 Code.Caption=bad -o " + out, dir);
     EXPECT_EQ(r.status, 2);
-    EXPECT_EQ(slurp(out), "precious");
+    EXPECT_EQ(test::readFile(out), "precious");
 }
 
 TEST(Command, UsageAndOutputErrors) {

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 
 namespace zorvik::test {
 
@@ -209,6 +211,25 @@ std::vector<std::string> zbarDecode(const std::string& pngPath, const std::strin
         start = end + 1;
     }
     return lines;
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream f(path, std::ios::binary);
+    std::stringstream s;
+    s << f.rdbuf();
+    return s.str();
+}
+
+void writeFile(const std::string& path, const std::string& bytes) {
+    std::ofstream f(path, std::ios::binary);
+    f << bytes;
+}
+
+int zorvik(const std::string& args, const std::string& dir, std::string* err, std::string* out) {
+    const std::string errFile = dir + "/stderr.txt";
+    const int status = runCommand(std::string(ZORVIK_BINARY_DIR) + "/bin/zorvik " + args + " 2>'" + errFile + "'", out);
+    if (err != nullptr) *err = readFile(errFile);
+    return status;
 }
 
 std::string makeDatabase(const std::string& dir, const std::string& script) {

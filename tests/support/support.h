@@ -83,6 +83,14 @@ std::vector<std::string> zbarDecode(const std::string& pngPath, const std::strin
 // Runs a shell command; returns its exit status and what it wrote to standard output.
 int runCommand(const std::string& command, std::string* output = nullptr);
 
+// A file's bytes ("" when it cannot be read), and writing a file.
+std::string readFile(const std::string& path);
+void writeFile(const std::string& path, const std::string& bytes);
+
+// Runs the built zorvik command with Args (already quoted for the shell) and
+// returns its exit status; its standard error goes to Err, its standard output to Out.
+int zorvik(const std::string& args, const std::string& dir, std::string* err = nullptr, std::string* out = nullptr);
+
 // A database file, dir/test.db, with the statements of Script run on it.
 std::string makeDatabase(const std::string& dir, const std::string& script);
 
