@@ -3,9 +3,9 @@
 
 Reads from OUTDIR whatever the run produced:
   inprocess.json  Google Benchmark JSON of zorvik_bench_inprocess
-  render.json     hyperfine: one symbol per process, zorvik render against zint
-  batch.json      hyperfine: zorvik batch against zint --batch (when batch exists)
-  jobs.json       hyperfine: zorvik batch with one job against two
+  render-K.json   hyperfine, round K: one symbol per process, zorvik render against zint
+  batch-K.json    hyperfine, round K: zorvik batch against zint --batch (when batch exists)
+  jobs-K.json     hyperfine, round K: zorvik batch with one job against two
   memory.csv      tool,records,max_rss_kib,seconds from /usr/bin/time -v
   startup.csv     run,step,us: the steps of one render timed in fresh processes
 Writes OUTDIR/inprocess.csv, OUTDIR/length.csv, OUTDIR/threads.csv and
@@ -160,18 +160,41 @@ def in_process(doc, outdir):
 # ---------------------------------------------------------------- processes
 
 
-def hyperfine_medians(doc):
-    return {r["command"]: r for r in doc.get("results", [])}
+def load_rounds(outdir, name):
+    """The hyperfine rounds NAME-1.json, NAME-2.json, ... merged: command ->
+    its times of all rounds, with mean user and system times."""
+    merged = {}
+    k = 1
+    while True:
+        doc = load_json(os.path.join(outdir, f"{name}-{k}.json"))
+        if doc is None:
+            break
+        for r in doc.get("results", []):
+            m = merged.setdefault(r["command"], {"times": [], "user": [], "system": []})
+            m["times"] += r["times"]
+            m["user"] += [r["user"]] * len(r["times"])
+            m["system"] += [r["system"]] * len(r["times"])
+        k += 1
+    if not merged:
+        return None
+    out = {}
+    for command, m in merged.items():
+        t = m["times"]
+        mean = sum(t) / len(t)
+        sd = (sum((x - mean) ** 2 for x in t) / (len(t) - 1)) ** 0.5 if len(t) > 1 else 0.0
+        out[command] = {"times": t, "median": median(t), "mean": mean, "stddev": sd, "min": min(t),
+                        "user": sum(m["user"]) / len(t), "system": sum(m["system"]) / len(t), "rounds": k - 1}
+    return out
 
 
-def process_table(doc, title, zorvik_name, peer_name):
-    res = hyperfine_medians(doc)
+def process_table(res, title, zorvik_name, peer_name):
     z, p = res.get(zorvik_name), res.get(peer_name)
-    rows = [[name, fmt_ms(r["median"]), fmt_ms(r["mean"]), fmt_ms(r.get("stddev") or 0), fmt_ms(r["user"]),
-             fmt_ms(r["system"]), len(r.get("times", []))] for name, r in res.items()]
+    rows = [[name, fmt_ms(r["median"]), fmt_ms(r["min"]), fmt_ms(r["mean"]), fmt_ms(r["stddev"]), fmt_ms(r["user"]),
+             fmt_ms(r["system"]), f'{len(r["times"])} in {r["rounds"]} rounds'] for name, r in res.items()]
     zr = None if z is None or p is None else z["median"] / p["median"]
     return (f"\n### {title}\n\n" +
-            table(["command", "median (ms)", "mean (ms)", "σ (ms)", "user (ms)", "system (ms)", "runs"], rows) +
+            table(["command", "median (ms)", "fastest (ms)", "mean (ms)", "σ (ms)", "user (ms)", "system (ms)", "runs"],
+                  rows) +
             f"\n\nRatio of medians, {zorvik_name} / {peer_name}: **{fmt_ratio(zr)}**")
 
 
@@ -232,7 +255,7 @@ def svg_chart(outdir, path):
     series_len = read_rows(os.path.join(outdir, "length.csv"))
     series_mem = read_rows(os.path.join(outdir, "memory.csv"))
     series_thr = read_rows(os.path.join(outdir, "threads.csv"))
-    jobs = load_json(os.path.join(outdir, "jobs.json"))
+    jobs = load_rounds(outdir, "jobs")
 
     W, H, PW, PH = 1150, 380, 290, 250
     colours = {"zorvik": "#1f5fbf", "zint": "#d0661b", "zorvik batch": "#1f5fbf", "zint --batch": "#d0661b"}
@@ -344,9 +367,8 @@ def svg_chart(outdir, path):
             if v:
                 bars.append((f"{r['library']} ×{t}", r["library"], round(float(v) / 1e3, 1)))
     if jobs:
-        res = hyperfine_medians(jobs)
         for t in (1, 2):
-            r = res.get(f"zorvik batch --jobs {t}")
+            r = jobs.get(f"zorvik batch --jobs {t}")
             if r:
                 bars.append((f"batch ×{t}", "zorvik batch", round(3000 / r["median"] / 1e3, 2)))
     panel(760, "One thread against two", "library × threads", "thousand symbols per second", [], bars=bars)
@@ -401,16 +423,16 @@ def main():
     doc = load_json(os.path.join(args.outdir, "inprocess.json"))
     if doc is not None:
         sections.append(in_process(doc, args.outdir))
-    render = load_json(os.path.join(args.outdir, "render.json"))
+    render = load_rounds(args.outdir, "render")
     if render is not None:
         sections.append(process_table(render, "One symbol per process (Code 128 with text to PNG)",
                                       "zorvik render", "zint"))
     sections.append(startup_section(os.path.join(args.outdir, "startup.csv")))
-    batch = load_json(os.path.join(args.outdir, "batch.json"))
+    batch = load_rounds(args.outdir, "batch")
     if batch is not None:
         sections.append(process_table(batch, "3,000 captions to PNG files, one process", "zorvik batch",
                                       "zint --batch"))
-    jobs = load_json(os.path.join(args.outdir, "jobs.json"))
+    jobs = load_rounds(args.outdir, "jobs")
     if jobs is not None:
         sections.append(process_table(jobs, "zorvik batch, one job against two (3,000 captions; the ratio is the "
                                       "speed-up)", "zorvik batch --jobs 1", "zorvik batch --jobs 2"))
