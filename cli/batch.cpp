@@ -19,7 +19,8 @@
 #include "control/formio.h"
 #include "control/published.h"
 #include "control/zorvik.h"
-#include "platform/cairo/vectordocument.h"
+#include "cli/vector.h"
+#include "platform/vector.h"
 #include "platform/headless.h"
 #include "platform/sqlite/sqlitedataset.h"
 
@@ -275,6 +276,13 @@ int runBatch(const BatchOptions& o) {
         return kExitUsage;
     }
 
+    if (kind != OutputKind::Png) {
+        std::string error;
+        if (vectorBackend(error) == nullptr) {
+            printError(error);
+            return kExitUsage;
+        }
+    }
     {
         // A missing output folder is said once, not once per record.
         namespace fs = std::filesystem;
@@ -367,7 +375,7 @@ int runBatch(const BatchOptions& o) {
 
     std::int64_t failed = 0, written = 0;
     bool ioError = false;
-    auto commit = [&](VectorDocument* doc) {
+    auto commit = [&](TVectorDocument* doc) {
         for (std::int64_t n = 1;; ) {
             std::optional<Result> r = pipeline.next(n);
             if (!r) {
@@ -400,13 +408,15 @@ int runBatch(const BatchOptions& o) {
         documentWritten = writeAtomically(
             o.output,
             [&](std::FILE* f, std::string& e) {
-                VectorDocument doc(f, VectorFormat::Pdf, 96 * o.scale);
-                commit(&doc);
+                TVectorBackend* backend = vectorBackend(e);
+                if (backend == nullptr) return false;
+                std::unique_ptr<TVectorDocument> doc = backend->document(f, VectorFormat::Pdf, 96 * o.scale);
+                commit(doc.get());
                 if (written == 0) {
                     e.clear();
                     return false;
                 }
-                return doc.close(e);
+                return doc->close(e);
             },
             error);
     }

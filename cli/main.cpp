@@ -9,7 +9,8 @@
 #include "cli/batch.h"
 #include "cli/output.h"
 #include "control/formio.h"
-#include "platform/cairo/vectorprinter.h"
+#include "cli/vector.h"
+#include "platform/vector.h"
 #include "platform/printers.h"
 #include "cli/session.h"
 #include "control/code.h"
@@ -131,7 +132,13 @@ int print(const SymbolOptions& o, const PrintOptions& p) {
     const bool written = writeAtomically(
         o.output,
         [&](std::FILE* f, std::string& e) {
-            TVectorPrinter printer(f, format, p.dpi, paper);
+            TVectorBackend* backend = vectorBackend(e);
+            if (backend == nullptr) {
+                drawn = true;  // nothing went wrong with the symbol; the error is said below
+                return false;
+            }
+            std::unique_ptr<TPrinter> device = backend->printer(f, format, p.dpi, paper);
+            TPrinter& printer = *device;
             TPrinter* previous = SetPrinter(&printer);
             bool ok = printer.BeginDoc(e);
             if (ok) {

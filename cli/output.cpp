@@ -8,7 +8,8 @@
 #include <cstring>
 #include <filesystem>
 
-#include "platform/cairo/vectordocument.h"
+#include "cli/vector.h"
+#include "platform/vector.h"
 #include "platform/raster/rastercanvas.h"
 
 namespace zorvik::cli {
@@ -107,10 +108,12 @@ bool writeRecording(const RecordingCanvas& Recording, int Width, int Height, int
     const VectorFormat format = Kind == OutputKind::Svg   ? VectorFormat::Svg
                                 : Kind == OutputKind::Pdf ? VectorFormat::Pdf
                                                           : VectorFormat::PostScript;
-    VectorDocument doc(File, format, 96 * Scale);
-    Recording.replay(doc.beginPage(Width, Height));
-    doc.endPage();
-    return doc.close(Error);
+    TVectorBackend* backend = vectorBackend(Error);
+    if (backend == nullptr) return false;
+    std::unique_ptr<TVectorDocument> doc = backend->document(File, format, 96 * Scale);
+    Recording.replay(doc->beginPage(Width, Height));
+    doc->endPage();
+    return doc->close(Error);
 }
 
 }  // namespace zorvik::cli

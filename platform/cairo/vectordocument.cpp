@@ -123,19 +123,7 @@ std::time_t documentTime() {
 
 }  // namespace
 
-bool vectorFormatOf(const std::string& Path, VectorFormat& Format) {
-    const auto dot = Path.rfind('.');
-    if (dot == std::string::npos) return false;
-    std::string ext = Path.substr(dot + 1);
-    for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    if (ext == "svg") Format = VectorFormat::Svg;
-    else if (ext == "pdf") Format = VectorFormat::Pdf;
-    else if (ext == "ps") Format = VectorFormat::PostScript;
-    else return false;
-    return true;
-}
-
-struct VectorDocument::Impl {
+struct CairoDocument::Impl {
     std::FILE* file = nullptr;
     VectorFormat format;
     double pointsPerDot;
@@ -146,18 +134,18 @@ struct VectorDocument::Impl {
     bool svgStarted = false;
 };
 
-VectorDocument::VectorDocument(std::FILE* File, VectorFormat Format, int DotsPerInch) : m_impl(std::make_unique<Impl>()) {
+CairoDocument::CairoDocument(std::FILE* File, VectorFormat Format, int DotsPerInch) : m_impl(std::make_unique<Impl>()) {
     m_impl->file = File;
     m_impl->format = Format;
     m_impl->pointsPerDot = 72.0 / std::max(1, DotsPerInch);
 }
 
-VectorDocument::~VectorDocument() {
+CairoDocument::~CairoDocument() {
     std::string ignored;
     if (m_impl->surface != nullptr) close(ignored);
 }
 
-TCanvas& VectorDocument::beginPage(int WidthDots, int HeightDots) {
+TCanvas& CairoDocument::beginPage(int WidthDots, int HeightDots) {
     Impl& d = *m_impl;
     const double w = std::max(1, WidthDots) * d.pointsPerDot, h = std::max(1, HeightDots) * d.pointsPerDot;
     if (d.surface == nullptr) {
@@ -194,18 +182,17 @@ TCanvas& VectorDocument::beginPage(int WidthDots, int HeightDots) {
     cairo_set_antialias(d.cr, CAIRO_ANTIALIAS_NONE);
     d.canvas = std::make_unique<CairoCanvas>(d.cr);
     d.canvas->setPixelsPerInch(static_cast<int>(std::lround(72.0 / d.pointsPerDot)));
-    ++m_pages;
     return *d.canvas;
 }
 
-void VectorDocument::endPage() {
+void CairoDocument::endPage() {
     Impl& d = *m_impl;
     if (d.cr == nullptr) return;
     if (d.format != VectorFormat::Svg) cairo_show_page(d.cr);
     d.canvas.reset();
 }
 
-bool VectorDocument::close(std::string& Error) {
+bool CairoDocument::close(std::string& Error) {
     Impl& d = *m_impl;
     if (d.surface == nullptr) {
         Error = "the document has no page";

@@ -6,13 +6,6 @@
 
 namespace zorvik {
 
-void paperDots(TPaper Paper, int DotsPerInch, int& Width, int& Height) {
-    // A4 is 210 x 297 mm; Letter 8.5 x 11 inches.
-    const double w = Paper == TPaper::A4 ? 210 / 25.4 : 8.5, h = Paper == TPaper::A4 ? 297 / 25.4 : 11.0;
-    Width = static_cast<int>(std::min<double>(INT_MAX, std::lround(w * DotsPerInch)));
-    Height = static_cast<int>(std::min<double>(INT_MAX, std::lround(h * DotsPerInch)));
-}
-
 TVectorPrinter::TVectorPrinter(std::FILE* File, VectorFormat Format, int DotsPerInch, TPaper Paper)
     : m_file(File), m_format(Format), m_mode(std::make_shared<TDeviceMode>()) {
     m_mode->dmPrintQuality = static_cast<int16_t>(std::clamp(DotsPerInch, -32768, 32767));
@@ -38,7 +31,7 @@ bool TVectorPrinter::BeginDoc(std::string& Error) {
         Error = "a document is already in progress";
         return false;
     }
-    m_doc = std::make_unique<VectorDocument>(m_file, m_format, std::max<int>(1, m_mode->dmPrintQuality));
+    m_doc = std::make_unique<CairoDocument>(m_file, m_format, std::max<int>(1, m_mode->dmPrintQuality));
     setPage(&m_doc->beginPage(PageWidth(), PageHeight()));
     setPrinting(true);
     return true;
@@ -65,6 +58,25 @@ bool TVectorPrinter::EndDoc(std::string& Error) {
     const bool ok = m_doc->close(Error);
     m_doc.reset();
     return ok;
+}
+
+namespace {
+
+class CairoBackend final : public TVectorBackend {
+public:
+    std::unique_ptr<TVectorDocument> document(std::FILE* File, VectorFormat Format, int DotsPerInch) override {
+        return std::make_unique<CairoDocument>(File, Format, DotsPerInch);
+    }
+    std::unique_ptr<TPrinter> printer(std::FILE* File, VectorFormat Format, int DotsPerInch, TPaper Paper) override {
+        return std::make_unique<TVectorPrinter>(File, Format, DotsPerInch, Paper);
+    }
+};
+
+}  // namespace
+
+TVectorBackend& cairoVectorBackend() {
+    static CairoBackend backend;
+    return backend;
 }
 
 }  // namespace zorvik

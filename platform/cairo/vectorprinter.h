@@ -9,8 +9,6 @@
 
 namespace zorvik {
 
-enum class TPaper { A4, Letter };
-
 class TVectorPrinter : public TPrinter {
 public:
     // Pages of Paper at DotsPerInch, written to File (left open for the caller).
@@ -26,10 +24,7 @@ private:
     std::FILE* m_file;
     VectorFormat m_format;
     TDeviceModeHandle m_mode;
-    std::unique_ptr<VectorDocument> m_doc;
+    std::unique_ptr<CairoDocument> m_doc;
 };
-
-// Paper size in dots at a resolution.
-void paperDots(TPaper Paper, int DotsPerInch, int& Width, int& Height);
 
 }  // namespace zorvik

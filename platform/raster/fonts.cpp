@@ -1,5 +1,7 @@
 #include "platform/raster/fonts.h"
 
+#include "platform/raster/fontcache.h"
+
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_TRUETYPE_TABLES_H
@@ -41,6 +43,13 @@ FcAnswer lookUp(const std::string& family, bool bold, bool italic) {
     if (auto it = answers.find(key); it != answers.end()) return it->second;
 
     FcAnswer answer;
+    FontLocation cached;
+    if (cachedFont(family, bold, italic, cached)) {
+        answer.file = cached.file;
+        answer.index = cached.index;
+        answers.emplace(key, answer);
+        return answer;
+    }
     if (FcInit()) {
         FcPattern* pattern = FcPatternCreate();
         if (!family.empty())
@@ -63,6 +72,7 @@ FcAnswer lookUp(const std::string& family, bool bold, bool italic) {
             FcPatternDestroy(match);
         }
         FcPatternDestroy(pattern);
+        if (!answer.file.empty()) rememberFont(family, bold, italic, {answer.file, answer.index});
     }
     answers.emplace(key, answer);
     return answer;

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -19,7 +21,7 @@ public:
     int width() const { return m_width; }
     int height() const { return m_height; }
     // Pixels row by row, each as the bytes R, G, B, A.
-    const uint8_t* data() const { return reinterpret_cast<const uint8_t*>(m_pixels.data()); }
+    const uint8_t* data() const { return reinterpret_cast<const uint8_t*>(m_pixels.get()); }
     // $AABBGGRR: alpha in the top byte, then the TColor layout.
     uint32_t pixel(int X, int Y) const;
     TColor colorAt(int X, int Y) const { return static_cast<TColor>(pixel(X, Y) & 0xFFFFFF); }
@@ -39,7 +41,11 @@ private:
 
     int m_width;
     int m_height;
-    std::vector<uint32_t> m_pixels;
+    // Zeroed by calloc: large images come as fresh zero pages, free of cost.
+    struct Free {
+        void operator()(uint32_t* p) const { std::free(p); }
+    };
+    std::unique_ptr<uint32_t[], Free> m_pixels;
 };
 
 }  // namespace zorvik

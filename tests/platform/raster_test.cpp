@@ -72,6 +72,73 @@ TEST(RasterCanvas, PngKeepsSizePixelsAndResolution) {
     EXPECT_EQ(png.ppmY, 22677u);
 }
 
+// Bit depth and colour type from the PNG header.
+void header(const std::string& path, int& depth, int& colourType) {
+    const std::string bytes = test::readFile(path);
+    ASSERT_GE(bytes.size(), 26u);
+    depth = static_cast<unsigned char>(bytes[24]);
+    colourType = static_cast<unsigned char>(bytes[25]);
+}
+
+TEST(RasterCanvas, PngKeepsEveryPixelInTheSmallestFittingEncoding) {
+    const std::string dir = test::scratchDir("raster-png-encodings");
+    struct Case {
+        const char* name;
+        int colours;       // distinct opaque colours painted, besides the transparent ground
+        bool transparent;  // some pixels left unpainted
+        int depth, colourType;  // 3: palette, 6: RGBA
+    } cases[] = {
+        {"two colours", 2, false, 1, 3},
+        {"three with transparency", 2, true, 2, 3},
+        {"sixteen", 16, false, 4, 3},
+        {"two hundred", 200, false, 8, 3},
+        {"more than a palette holds", 300, false, 8, 6},
+    };
+    for (const auto& c : cases) {
+        RasterCanvas img(40, 20, 96);
+        const int painted = c.transparent ? 30 : 40;
+        for (int i = 0; i < painted * 20; ++i) {
+            img.Brush().Color = static_cast<TColor>((i % c.colours) * 0x010203);
+            img.FillRect(Rect(i % painted, i / painted, i % painted + 1, i / painted + 1));
+        }
+        std::string error;
+        const std::string path = dir + "/img.png";
+        ASSERT_TRUE(img.writePng(path, error)) << error;
+        int depth = 0, type = 0;
+        header(path, depth, type);
+        EXPECT_EQ(depth, c.depth) << c.name;
+        EXPECT_EQ(type, c.colourType) << c.name;
+        test::PngImage png;
+        ASSERT_TRUE(test::readPng(path, png));
+        for (int y = 0; y < 20; ++y)
+            for (int x = 0; x < 40; ++x) {
+                const uint32_t want = img.alphaAt(x, y) == 0 ? 0u : img.pixel(x, y);
+                const uint32_t got = (png.at(x, y) >> 24) == 0 ? 0u : png.at(x, y);
+                ASSERT_EQ(got, want) << c.name << " at " << x << "," << y;
+            }
+    }
+}
+
+TEST(RasterCanvas, TranslucentTextEdgesKeepTheirAlpha) {
+    const std::string dir = test::scratchDir("raster-png-alpha");
+    RasterCanvas img(60, 30);
+    img.Font().SetName("Arial");
+    img.Font().SetHeight(-16);
+    SetBkMode(img.Handle(), TRANSPARENT);
+    img.TextOut(2, 2, "Ag");
+    std::string error;
+    ASSERT_TRUE(img.writePng(dir + "/a.png", error)) << error;
+    test::PngImage png;
+    ASSERT_TRUE(test::readPng(dir + "/a.png", png));
+    int partial = 0;
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 60; ++x) {
+            EXPECT_EQ(png.at(x, y) >> 24, img.alphaAt(x, y));
+            partial += img.alphaAt(x, y) > 0 && img.alphaAt(x, y) < 255;
+        }
+    EXPECT_GT(partial, 0);
+}
+
 TEST(RasterCanvas, PngToAnUnwritablePlaceFails) {
     RasterCanvas c(2, 2);
     std::string error;

@@ -1,0 +1,96 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "platform/raster/fontcache.h"
+#include "platform/raster/fonts.h"
+#include "tests/support/support.h"
+
+namespace zorvik {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Each test runs in a process of its own, so the cache it sets up is the one
+// the process loads.
+std::string useCacheIn(const std::string& test) {
+    const std::string dir = test::scratchDir(test);
+    setenv("XDG_CACHE_HOME", dir.c_str(), 1);
+    return dir + "/zorvik/fonts";
+}
+
+std::string hex(const std::string& s) {
+    std::string out;
+    char b[3];
+    for (unsigned char c : s) {
+        std::snprintf(b, sizeof b, "%02x", c);
+        out += b;
+    }
+    return out;
+}
+
+TEST(FontCache, FontconfigsAnswerIsKeptForTheNextProcess) {
+    const std::string path = useCacheIn("fontcache-kept");
+    EXPECT_EQ(raster::fontCachePath(), path);
+    const std::string file = raster::fontFileFor("Arial", true, false);
+    ASSERT_NE(file.find("LiberationSans-Bold"), std::string::npos);
+    const std::string text = test::readFile(path);
+    EXPECT_EQ(text.rfind("zorvik font cache 1\nstamp ", 0), 0u) << text;
+    EXPECT_NE(text.find("1 0 0 " + hex("Arial") + " " + hex(file) + "\n"), std::string::npos) << text;
+}
+
+TEST(FontCache, AnswersAreReadBack) {
+    const std::string path = useCacheIn("fontcache-read");
+    // Written by one lookup, read by the next process: here, the cache says
+    // "Zorvik Test Face" is the regular Liberation Mono.
+    const std::string mono = raster::fontFileFor("Liberation Mono", false, false);
+    ASSERT_FALSE(mono.empty());
+    raster::rememberFont("Zorvik Test Face", false, false, {mono, 0});
+    raster::FontLocation where;
+    ASSERT_TRUE(raster::cachedFont("Zorvik Test Face", false, false, where));
+    EXPECT_EQ(where.file, mono);
+}
+
+TEST(FontCache, AStaleOrDamagedCacheIsNotBelieved) {
+    const std::string path = useCacheIn("fontcache-stale");
+    fs::create_directories(fs::path(path).parent_path());
+    test::writeFile(path, "zorvik font cache 1\nstamp 12345\n0 0 0 " + hex("Arial") + " " + hex("/nonexistent.ttf") + "\n");
+    raster::FontLocation where;
+    EXPECT_FALSE(raster::cachedFont("Arial", false, false, where));
+    EXPECT_NE(raster::fontFileFor("Arial", false, false).find("LiberationSans-Regular"), std::string::npos);
+}
+
+TEST(FontCache, AFontFileThatWentAwayIsAskedAboutAgain) {
+    const std::string path = useCacheIn("fontcache-gone");
+    raster::rememberFont("Arial", false, true, {"/nonexistent/font.ttf", 0});
+    raster::FontLocation where;
+    EXPECT_FALSE(raster::cachedFont("Arial", false, true, where));
+    EXPECT_NE(raster::fontFileFor("Arial", false, true).find("LiberationSans-Italic"), std::string::npos);
+}
+
+TEST(FontCache, GarbageIsIgnored) {
+    const std::string path = useCacheIn("fontcache-garbage");
+    fs::create_directories(fs::path(path).parent_path());
+    test::writeFile(path, "\x01\x02 not a cache at all\n");
+    EXPECT_NE(raster::fontFileFor("Arial", false, false).find("LiberationSans-Regular"), std::string::npos);
+    EXPECT_EQ(test::readFile(path).rfind("zorvik font cache 1\n", 0), 0u);
+}
+
+TEST(FontCache, TheCommandDrawsTheSameWithAndWithoutIt) {
+    const std::string dir = test::scratchDir("fontcache-command");
+    const std::string args = "render Code.Symbology=Code_128 Code.Caption=Cached -o ";
+    ASSERT_EQ(test::zorvik("render Code.Symbology=Code_128 Code.Caption=Cached -o " + dir + "/cold.png", dir), 0);
+    ASSERT_EQ(test::runCommand("XDG_CACHE_HOME='" + dir + "' " + std::string(ZORVIK_BINARY_DIR) + "/bin/zorvik " + args +
+                               dir + "/first.png"),
+              0);
+    ASSERT_TRUE(fs::exists(dir + "/zorvik/fonts"));
+    ASSERT_EQ(test::runCommand("XDG_CACHE_HOME='" + dir + "' " + std::string(ZORVIK_BINARY_DIR) + "/bin/zorvik " + args +
+                               dir + "/warm.png"),
+              0);
+    EXPECT_EQ(test::readFile(dir + "/first.png"), test::readFile(dir + "/warm.png"));
+    EXPECT_EQ(test::readFile(dir + "/cold.png"), test::readFile(dir + "/warm.png"));
+}
+
+}  // namespace
+}  // namespace zorvik
