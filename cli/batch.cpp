@@ -12,6 +12,7 @@
 #include <mutex>
 #include <optional>
 #include <thread>
+#include <utility>
 
 #include "cli/output.h"
 #include "cli/records.h"
@@ -77,17 +78,27 @@ std::string recordPath(const std::string& pattern, std::int64_t n) {
     return out;
 }
 
-// Shared between the reader, the workers and the committer.
+// Records travel in chunks, so that the threads meet once per chunk rather
+// than once per record.
+constexpr std::int64_t kChunk = 32;
+
+struct Chunk {
+    std::int64_t first = 0;  // the number of its first record
+    std::vector<Job> jobs;
+};
+
+// Shared between the reader, the workers and the committer. The reader stays
+// at most a window of chunks ahead of the committer, so memory does not grow
+// with the number of records.
 class Pipeline {
 public:
-    explicit Pipeline(std::int64_t window) : m_window(window) {}
+    explicit Pipeline(std::int64_t windowChunks) : m_window(windowChunks) {}
 
-    // Reader: waits until the record fits the window.
-    void push(Job job) {
+    void push(Chunk chunk) {
         std::unique_lock<std::mutex> lock(m_mutex);
-        m_space.wait(lock, [&] { return job.n - m_committed <= m_window || m_stopped; });
+        m_space.wait(lock, [&] { return (chunk.first - m_committed) / kChunk < m_window || m_stopped; });
         if (m_stopped) return;
-        m_jobs.push_back(std::move(job));
+        m_chunks.push_back(std::move(chunk));
         m_work.notify_one();
     }
     void finishReading(std::int64_t records, std::string error) {
@@ -98,31 +109,33 @@ public:
         m_work.notify_all();
         m_done.notify_all();
     }
-    // Workers: the next job, or nothing when reading is over.
-    std::optional<Job> take() {
+    // Workers: the next chunk, or nothing when reading is over.
+    std::optional<Chunk> take() {
         std::unique_lock<std::mutex> lock(m_mutex);
-        m_work.wait(lock, [&] { return !m_jobs.empty() || m_readDone || m_stopped; });
-        if (m_jobs.empty() || m_stopped) return std::nullopt;
-        Job job = std::move(m_jobs.front());
-        m_jobs.pop_front();
-        return job;
+        m_work.wait(lock, [&] { return !m_chunks.empty() || m_readDone || m_stopped; });
+        if (m_chunks.empty() || m_stopped) return std::nullopt;
+        Chunk chunk = std::move(m_chunks.front());
+        m_chunks.pop_front();
+        return chunk;
     }
-    void deliver(std::int64_t n, Result result) {
+    void deliver(std::int64_t first, std::vector<Result> results) {
         std::lock_guard<std::mutex> lock(m_mutex);
-        m_results.emplace(n, std::move(result));
-        m_done.notify_all();
+        m_results.emplace(first, std::move(results));
+        if (first == m_wanted) m_done.notify_all();
     }
-    // Committer: the result of record n, in record order; nothing when there is no record n.
-    std::optional<Result> next(std::int64_t n) {
+    // Committer: the results of the chunk starting at record First, in record
+    // order; nothing yet, or nothing when there is no such record.
+    std::optional<std::vector<Result>> next(std::int64_t first) {
         std::unique_lock<std::mutex> lock(m_mutex);
+        m_wanted = first;
         m_done.wait_for(lock, std::chrono::milliseconds(100), [&] {
-            return m_results.count(n) > 0 || (m_readDone && m_records < n);
+            return m_results.count(first) > 0 || (m_readDone && m_records < first);
         });
-        auto it = m_results.find(n);
+        auto it = m_results.find(first);
         if (it == m_results.end()) return std::nullopt;
-        Result r = std::move(it->second);
+        std::vector<Result> r = std::move(it->second);
         m_results.erase(it);
-        m_committed = n;
+        m_committed = first + static_cast<std::int64_t>(r.size());
         m_space.notify_all();
         return r;
     }
@@ -144,10 +157,11 @@ public:
 private:
     std::mutex m_mutex;
     std::condition_variable m_space, m_work, m_done;
-    std::deque<Job> m_jobs;
-    std::map<std::int64_t, Result> m_results;
+    std::deque<Chunk> m_chunks;
+    std::map<std::int64_t, std::vector<Result>> m_results;
     std::int64_t m_window;
-    std::int64_t m_committed = 0;
+    std::int64_t m_committed = 1;  // the first record not yet committed
+    std::int64_t m_wanted = 1;
     std::int64_t m_records = 0;
     bool m_readDone = false;
     bool m_stopped = false;
@@ -228,9 +242,11 @@ void work(const Settings& s, Pipeline& pipeline) {
     TDataSource source(nullptr);
     source.SetDataSet(&records);
     records.Open();
-    while (std::optional<Job> job = pipeline.take()) {
-        Result r = renderRecord(s, *job, records, source, message);
-        pipeline.deliver(job->n, std::move(r));
+    while (std::optional<Chunk> chunk = pipeline.take()) {
+        std::vector<Result> results;
+        results.reserve(chunk->jobs.size());
+        for (const Job& job : chunk->jobs) results.push_back(renderRecord(s, job, records, source, message));
+        pipeline.deliver(chunk->first, std::move(results));
     }
     Application().setMessageHandler(nullptr);
 }
@@ -352,10 +368,11 @@ int runBatch(const BatchOptions& o) {
     Progress progress(tty, tty ? dataset->RecordCount() : 0);
     const int jobs = o.jobs > 0 ? o.jobs : std::max(1u, std::thread::hardware_concurrency());
     Settings settings{&recipe, field->FieldName(), o.scale, !perRecord, kind, o.output};
-    Pipeline pipeline(8 * static_cast<std::int64_t>(jobs));
+    Pipeline pipeline(4 * static_cast<std::int64_t>(jobs));
 
     std::thread reader([&] {
         std::int64_t n = 0;
+        Chunk chunk;
         for (bool more = !dataset->Eof(); more; more = dataset->Next() && !dataset->Eof()) {
             Job job;
             job.n = ++n;
@@ -366,8 +383,11 @@ int runBatch(const BatchOptions& o) {
             } else {
                 job.text = field->DisplayText();
             }
-            pipeline.push(std::move(job));
+            if (chunk.jobs.empty()) chunk.first = job.n;
+            chunk.jobs.push_back(std::move(job));
+            if (static_cast<std::int64_t>(chunk.jobs.size()) == kChunk) pipeline.push(std::exchange(chunk, Chunk{}));
         }
+        if (!chunk.jobs.empty()) pipeline.push(std::move(chunk));
         pipeline.finishReading(n, dataset->LastError());
     });
     std::vector<std::thread> workers;
@@ -376,27 +396,29 @@ int runBatch(const BatchOptions& o) {
     std::int64_t failed = 0, written = 0;
     bool ioError = false;
     auto commit = [&](TVectorDocument* doc) {
-        for (std::int64_t n = 1;; ) {
-            std::optional<Result> r = pipeline.next(n);
-            if (!r) {
+        for (std::int64_t n = 1;;) {
+            std::optional<std::vector<Result>> chunk = pipeline.next(n);
+            if (!chunk) {
                 if (pipeline.allRead(n)) break;
                 progress.update(n - 1);
                 continue;
             }
-            if (r->ok && doc != nullptr) {
-                r->page->replay(doc->beginPage(r->width, r->height));
-                doc->endPage();
+            for (Result& r : *chunk) {
+                if (r.ok && doc != nullptr) {
+                    r.page->replay(doc->beginPage(r.width, r.height));
+                    doc->endPage();
+                }
+                if (r.ok) {
+                    ++written;
+                } else {
+                    ++failed;
+                    ioError = ioError || r.ioError;
+                    progress.clear();
+                    printError("record " + std::to_string(n) + ": " + r.message);
+                }
+                ++n;
             }
-            if (r->ok) {
-                ++written;
-            } else {
-                ++failed;
-                ioError = ioError || r->ioError;
-                progress.clear();
-                printError("record " + std::to_string(n) + ": " + r->message);
-            }
-            progress.update(n);
-            ++n;
+            progress.update(n - 1);
         }
     };
 

@@ -1,5 +1,6 @@
 #include "cli/output.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -58,23 +59,33 @@ bool writeAtomically(const std::string& Path, const std::function<bool(std::FILE
     namespace fs = std::filesystem;
     const fs::path target(Path);
     const fs::path dir = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    std::string hidden(1, '.');
-    hidden.append(target.filename().string()).append(".XXXXXX");
-    std::string pattern = (dir / hidden).string();
-    const int fd = mkstemp(pattern.data());
+    // A hidden name of our own beside the target, created with the usual
+    // permissions (0666 less the umask).
+    thread_local unsigned counter = 0;
+    std::string temp;
+    int fd = -1;
+    for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
+        std::string hidden(1, '.');
+        hidden.append(target.filename().string())
+            .append(".")
+            .append(std::to_string(getpid()))
+            .append("-")
+            .append(std::to_string(gettid()))
+            .append("-")
+            .append(std::to_string(counter++));
+        temp = (dir / hidden).string();
+        fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST) break;
+    }
     if (fd < 0) {
         Error = "cannot write '" + Path + "': " + std::strerror(errno);
         return false;
     }
-    // Files get the usual permissions, not mkstemp's private ones.
-    const mode_t mask = umask(0);
-    umask(mask);
-    fchmod(fd, 0666 & ~mask);
     std::FILE* file = fdopen(fd, "wb");
     if (file == nullptr) {
         Error = "cannot write '" + Path + "': " + std::strerror(errno);
         close(fd);
-        unlink(pattern.c_str());
+        unlink(temp.c_str());
         return false;
     }
     std::string why;
@@ -87,12 +98,12 @@ bool writeAtomically(const std::string& Path, const std::function<bool(std::FILE
         ok = false;
         why = std::strerror(errno);
     }
-    if (ok && std::rename(pattern.c_str(), Path.c_str()) != 0) {
+    if (ok && std::rename(temp.c_str(), Path.c_str()) != 0) {
         ok = false;
         why = std::strerror(errno);
     }
     if (!ok) {
-        unlink(pattern.c_str());
+        unlink(temp.c_str());
         Error = "cannot write '" + Path + "': " + why;
     }
     return ok;
