@@ -7,6 +7,7 @@
 #include <cmath>
 #include <csetjmp>
 #include <cstring>
+#include <vector>
 
 #include "platform/raster/fonts.h"
 
@@ -48,6 +49,7 @@ RasterCanvas::RasterCanvas(int Width, int Height, int PixelsPerInch)
 }
 
 uint32_t RasterCanvas::pixel(int X, int Y) const {
+    flushBand();
     if (X < 0 || Y < 0 || X >= m_width || Y >= m_height) return 0;
     return m_pixels[static_cast<size_t>(Y) * static_cast<size_t>(m_width) + static_cast<size_t>(X)];
 }
@@ -56,16 +58,30 @@ void RasterCanvas::fillArea(int Left, int Top, int Right, int Bottom, TColor Col
     const int l = std::max(Left, 0), r = std::min(Right, m_width);
     const int t = std::max(Top, 0), b = std::min(Bottom, m_height);
     if (l >= r || t >= b) return;
-    const uint32_t value = kOpaque | (static_cast<uint32_t>(Color) & 0xFFFFFFu);
-    uint32_t* row = m_pixels.get() + static_cast<size_t>(t) * static_cast<size_t>(m_width) + static_cast<size_t>(l);
-    const int w = r - l;
-    if (w <= 8) {
-        // Bars and spaces are a few pixels wide and many rows long: plain stores.
-        for (int y = t; y < b; ++y, row += m_width)
-            for (int x = 0; x < w; ++x) row[x] = value;
-        return;
+    if (!m_spans.empty() && (t != m_bandTop || b != m_bandBottom)) flushBand();
+    m_bandTop = t;
+    m_bandBottom = b;
+    m_spans.push_back({l, r, kOpaque | (static_cast<uint32_t>(Color) & 0xFFFFFFu)});
+}
+
+void RasterCanvas::flushBand() const {
+    if (m_spans.empty()) return;
+    const size_t stride = static_cast<size_t>(m_width);
+    uint32_t* first = m_pixels.get() + static_cast<size_t>(m_bandTop) * stride;
+    // The first row takes the fills in their order, so the last one wins where they overlap.
+    for (const Span& s : m_spans) std::fill(first + s.left, first + s.right, s.value);
+    if (m_bandBottom - m_bandTop > 1) {
+        // Every other row copies the covered runs of the first.
+        std::sort(m_spans.begin(), m_spans.end(), [](const Span& a, const Span& b) { return a.left < b.left; });
+        size_t k = 0;
+        while (k < m_spans.size()) {
+            int from = m_spans[k].left, to = m_spans[k].right;
+            while (++k < m_spans.size() && m_spans[k].left <= to) to = std::max(to, m_spans[k].right);
+            const size_t bytes = static_cast<size_t>(to - from) * sizeof(uint32_t);
+            for (int y = m_bandTop + 1; y < m_bandBottom; ++y) std::memcpy(first + (y - m_bandTop) * stride + from, first + from, bytes);
+        }
     }
-    for (int y = t; y < b; ++y, row += m_width) std::fill(row, row + w, value);
+    m_spans.clear();
 }
 
 void RasterCanvas::blend(int X, int Y, uint32_t Rgb, unsigned a) {
@@ -103,6 +119,7 @@ void RasterCanvas::blend(int X, int Y, uint32_t Rgb, unsigned a) {
 }
 
 void RasterCanvas::drawText(int X, int Y, std::string_view Utf8, const TTextStyle& Style) {
+    flushBand();
     raster::FontFace* face = raster::faceFor(Style.font);
     if (face == nullptr) return;
     const TextFrame frame{X, Y, quadrantOf(Style.font.lfEscapement)};
@@ -116,6 +133,7 @@ void RasterCanvas::drawText(int X, int Y, std::string_view Utf8, const TTextStyl
         frame.map(u0, v0, ax, ay);
         frame.map(u1 - 1, v1 - 1, bx, by);
         fillArea(std::min(ax, bx), std::min(ay, by), std::max(ax, bx) + 1, std::max(ay, by) + 1, color);
+        flushBand();  // the glyph blends onto it
     };
 
     int pen = 0;
@@ -249,6 +267,7 @@ struct PngPlan {
 };
 
 bool RasterCanvas::writePng(std::FILE* File, std::string& Error) const {
+    flushBand();
     if (m_width <= 0 || m_height <= 0) {
         Error = "an image needs at least one pixel";
         return false;

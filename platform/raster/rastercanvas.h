@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+
 #include "platform/graphics.h"
 
 namespace zorvik {
@@ -21,7 +22,10 @@ public:
     int width() const { return m_width; }
     int height() const { return m_height; }
     // Pixels row by row, each as the bytes R, G, B, A.
-    const uint8_t* data() const { return reinterpret_cast<const uint8_t*>(m_pixels.get()); }
+    const uint8_t* data() const {
+        flushBand();
+        return reinterpret_cast<const uint8_t*>(m_pixels.get());
+    }
     // $AABBGGRR: alpha in the top byte, then the TColor layout.
     uint32_t pixel(int X, int Y) const;
     TColor colorAt(int X, int Y) const { return static_cast<TColor>(pixel(X, Y) & 0xFFFFFF); }
@@ -38,6 +42,16 @@ protected:
 
 private:
     void blend(int X, int Y, uint32_t Rgb, unsigned Coverage);
+    // Fills that share their rows (the bars and spaces of a horizontal symbol)
+    // wait here and are written row by row: the first row, then copies of it.
+    void flushBand() const;
+    struct Span {
+        int left, right;
+        uint32_t value;
+    };
+    mutable std::vector<Span> m_spans;
+    mutable int m_bandTop = 0;
+    mutable int m_bandBottom = 0;
 
     int m_width;
     int m_height;
