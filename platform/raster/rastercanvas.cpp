@@ -7,6 +7,7 @@
 #include <cmath>
 #include <csetjmp>
 #include <cstring>
+#include <set>
 #include <vector>
 
 #include "platform/raster/fonts.h"
@@ -42,14 +43,22 @@ int quadrantOf(int escapement) {
 RasterCanvas::RasterCanvas(int Width, int Height, int PixelsPerInch)
     : m_width(std::max(0, Width)),
       m_height(std::max(0, Height)),
-      m_pixels(static_cast<uint32_t*>(std::calloc(std::max<size_t>(1, static_cast<size_t>(m_width) * static_cast<size_t>(m_height)),
-                                                  sizeof(uint32_t)))) {
+      m_pixels(static_cast<uint32_t*>(
+          std::malloc(std::max<size_t>(1, static_cast<size_t>(m_width) * static_cast<size_t>(m_height)) * sizeof(uint32_t)))) {
     if (!m_pixels) m_width = m_height = 0;  // out of memory: an empty image, never a crash
     setPixelsPerInch(PixelsPerInch);
 }
 
+void RasterCanvas::ensureCleared() const {
+    flushBand();
+    if (m_cleared) return;
+    m_cleared = true;
+    std::memset(m_pixels.get(), 0, static_cast<size_t>(m_width) * static_cast<size_t>(m_height) * sizeof(uint32_t));
+}
+
 uint32_t RasterCanvas::pixel(int X, int Y) const {
     flushBand();
+    ensureCleared();
     if (X < 0 || Y < 0 || X >= m_width || Y >= m_height) return 0;
     return m_pixels[static_cast<size_t>(Y) * static_cast<size_t>(m_width) + static_cast<size_t>(X)];
 }
@@ -58,30 +67,112 @@ void RasterCanvas::fillArea(int Left, int Top, int Right, int Bottom, TColor Col
     const int l = std::max(Left, 0), r = std::min(Right, m_width);
     const int t = std::max(Top, 0), b = std::min(Bottom, m_height);
     if (l >= r || t >= b) return;
-    if (!m_spans.empty() && (t != m_bandTop || b != m_bandBottom)) flushBand();
-    m_bandTop = t;
-    m_bandBottom = b;
-    m_spans.push_back({l, r, kOpaque | (static_cast<uint32_t>(Color) & 0xFFFFFFu)});
+    m_fills.push_back({l, t, r, b, kOpaque | (static_cast<uint32_t>(Color) & 0xFFFFFFu)});
+    if (m_fills.size() >= 65536) flushBand();
+}
+
+void RasterCanvas::fillNow(const Fill& f) const {
+    uint32_t* row = m_pixels.get() + static_cast<size_t>(f.top) * static_cast<size_t>(m_width) + f.left;
+    const int w = f.right - f.left;
+    for (int y = f.top; y < f.bottom; ++y, row += m_width)
+        for (int x = 0; x < w; ++x) row[x] = f.value;
 }
 
 void RasterCanvas::flushBand() const {
-    if (m_spans.empty()) return;
+    if (m_fills.empty()) return;
+    if (m_fills.size() == 1 && m_cleared) {
+        fillNow(m_fills.front());
+        m_fills.clear();
+        return;
+    }
+    // Rows between two consecutive fill edges are covered by the same fills:
+    // the first such row is composed from them, in their order, and the others
+    // copy its covered runs. Every pixel is written once, row by row.
     const size_t stride = static_cast<size_t>(m_width);
-    uint32_t* first = m_pixels.get() + static_cast<size_t>(m_bandTop) * stride;
-    // The first row takes the fills in their order, so the last one wins where they overlap.
-    for (const Span& s : m_spans) std::fill(first + s.left, first + s.right, s.value);
-    if (m_bandBottom - m_bandTop > 1) {
-        // Every other row copies the covered runs of the first.
-        std::sort(m_spans.begin(), m_spans.end(), [](const Span& a, const Span& b) { return a.left < b.left; });
-        size_t k = 0;
-        while (k < m_spans.size()) {
-            int from = m_spans[k].left, to = m_spans[k].right;
-            while (++k < m_spans.size() && m_spans[k].left <= to) to = std::max(to, m_spans[k].right);
-            const size_t bytes = static_cast<size_t>(to - from) * sizeof(uint32_t);
-            for (int y = m_bandTop + 1; y < m_bandBottom; ++y) std::memcpy(first + (y - m_bandTop) * stride + from, first + from, bytes);
+    const bool wasCleared = m_cleared;
+    int clearedUpTo = 0;  // rows above this are written or cleared
+    auto clearRows = [&](int from, int to) {
+        if (!wasCleared && from < to)
+            std::memset(m_pixels.get() + static_cast<size_t>(from) * stride, 0,
+                        static_cast<size_t>(to - from) * stride * sizeof(uint32_t));
+    };
+    std::vector<std::pair<int, int>>& runs = m_scratchRuns;
+    auto compose = [&](int y0, int y1, const auto& forEachActive) {
+        runs.clear();
+        forEachActive([&](const Fill& f) { runs.emplace_back(f.left, f.right); });
+        if (runs.empty()) return;
+        std::sort(runs.begin(), runs.end());
+        size_t n = 0;
+        for (const auto& run : runs) {
+            if (n > 0 && run.first <= runs[n - 1].second) runs[n - 1].second = std::max(runs[n - 1].second, run.second);
+            else runs[n++] = run;
+        }
+        runs.resize(n);
+        clearRows(clearedUpTo, y0);
+        const bool whole = runs.size() == 1 && runs[0].first == 0 && runs[0].second == m_width;
+        if (!whole) clearRows(y0, y1);
+        clearedUpTo = y1;
+        uint32_t* first = m_pixels.get() + static_cast<size_t>(y0) * stride;
+        forEachActive([&](const Fill& f) {
+            uint32_t* p = first + f.left;
+            const int w = f.right - f.left;
+            for (int x = 0; x < w; ++x) p[x] = f.value;
+        });
+        for (int y = y0 + 1; y < y1; ++y) {
+            uint32_t* row = first + static_cast<size_t>(y - y0) * stride;
+            for (const auto& [from, to] : runs)
+                std::memcpy(row + from, first + from, static_cast<size_t>(to - from) * sizeof(uint32_t));
+        }
+    };
+
+    std::vector<int>& ys = m_scratchRows;
+    ys.clear();
+    for (const Fill& f : m_fills) {
+        ys.push_back(f.top);
+        ys.push_back(f.bottom);
+    }
+    std::sort(ys.begin(), ys.end());
+    ys.erase(std::unique(ys.begin(), ys.end()), ys.end());
+    if (ys.size() <= 64) {
+        // Few row bands (a horizontal symbol): each asks every fill.
+        for (size_t k = 0; k + 1 < ys.size(); ++k) {
+            const int y0 = ys[k], y1 = ys[k + 1];
+            compose(y0, y1, [&](auto&& use) {
+                for (const Fill& f : m_fills)
+                    if (f.top <= y0 && f.bottom >= y1) use(f);
+            });
+        }
+    } else {
+        // Many (a vertical symbol: one band per element): a sweep down the rows.
+        struct Edge {
+            int y;
+            size_t fill;
+            bool starts;
+        };
+        std::vector<Edge> edges;
+        edges.reserve(2 * m_fills.size());
+        for (size_t i = 0; i < m_fills.size(); ++i) {
+            edges.push_back({m_fills[i].top, i, true});
+            edges.push_back({m_fills[i].bottom, i, false});
+        }
+        std::sort(edges.begin(), edges.end(), [](const Edge& a, const Edge& b) { return a.y < b.y; });
+        std::set<size_t> active;
+        for (size_t e = 0; e < edges.size();) {
+            const int y0 = edges[e].y;
+            for (; e < edges.size() && edges[e].y == y0; ++e) {
+                if (edges[e].starts) active.insert(edges[e].fill);
+                else active.erase(edges[e].fill);
+            }
+            const int y1 = e < edges.size() ? edges[e].y : m_height;
+            if (y0 >= y1) continue;
+            compose(y0, y1, [&](auto&& use) {
+                for (size_t i : active) use(m_fills[i]);
+            });
         }
     }
-    m_spans.clear();
+    clearRows(clearedUpTo, m_height);
+    m_cleared = true;
+    m_fills.clear();
 }
 
 void RasterCanvas::blend(int X, int Y, uint32_t Rgb, unsigned a) {
@@ -120,6 +211,7 @@ void RasterCanvas::blend(int X, int Y, uint32_t Rgb, unsigned a) {
 
 void RasterCanvas::drawText(int X, int Y, std::string_view Utf8, const TTextStyle& Style) {
     flushBand();
+    ensureCleared();
     raster::FontFace* face = raster::faceFor(Style.font);
     if (face == nullptr) return;
     const TextFrame frame{X, Y, quadrantOf(Style.font.lfEscapement)};
@@ -132,8 +224,10 @@ void RasterCanvas::drawText(int X, int Y, std::string_view Utf8, const TTextStyl
         int ax, ay, bx, by;
         frame.map(u0, v0, ax, ay);
         frame.map(u1 - 1, v1 - 1, bx, by);
-        fillArea(std::min(ax, bx), std::min(ay, by), std::max(ax, bx) + 1, std::max(ay, by) + 1, color);
-        flushBand();  // the glyph blends onto it
+        // Written at once: the glyph blends onto it.
+        const int l = std::max(std::min(ax, bx), 0), r = std::min(std::max(ax, bx) + 1, m_width);
+        const int t = std::max(std::min(ay, by), 0), b = std::min(std::max(ay, by) + 1, m_height);
+        if (l < r && t < b) fillNow({l, t, r, b, kOpaque | (static_cast<uint32_t>(color) & 0xFFFFFFu)});
     };
 
     int pen = 0;
@@ -268,6 +362,7 @@ struct PngPlan {
 
 bool RasterCanvas::writePng(std::FILE* File, std::string& Error) const {
     flushBand();
+    ensureCleared();
     if (m_width <= 0 || m_height <= 0) {
         Error = "an image needs at least one pixel";
         return false;

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,7 @@ public:
     // Pixels row by row, each as the bytes R, G, B, A.
     const uint8_t* data() const {
         flushBand();
+        ensureCleared();
         return reinterpret_cast<const uint8_t*>(m_pixels.get());
     }
     // $AABBGGRR: alpha in the top byte, then the TColor layout.
@@ -42,20 +44,25 @@ protected:
 
 private:
     void blend(int X, int Y, uint32_t Rgb, unsigned Coverage);
-    // Fills that share their rows (the bars and spaces of a horizontal symbol)
-    // wait here and are written row by row: the first row, then copies of it.
+    // Fills wait here until something else is drawn or read, and are then
+    // written row by row, each row once: bars and spaces of a horizontal
+    // symbol share their rows, so most rows are copies of the one above.
     void flushBand() const;
-    struct Span {
-        int left, right;
+    struct Fill {
+        int left, top, right, bottom;
         uint32_t value;
     };
-    mutable std::vector<Span> m_spans;
-    mutable int m_bandTop = 0;
-    mutable int m_bandBottom = 0;
+    mutable std::vector<Fill> m_fills;
+    mutable std::vector<std::pair<int, int>> m_scratchRuns;
+    mutable std::vector<int> m_scratchRows;
+    void fillNow(const Fill& F) const;
 
     int m_width;
     int m_height;
-    // Zeroed by calloc: large images come as fresh zero pages, free of cost.
+    // Not zeroed until something needs it: a symbol's background usually
+    // covers the whole image first, and then there is nothing to clear.
+    void ensureCleared() const;
+    mutable bool m_cleared = false;
     struct Free {
         void operator()(uint32_t* p) const { std::free(p); }
     };
