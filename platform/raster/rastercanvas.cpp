@@ -7,6 +7,7 @@
 #include <cmath>
 #include <csetjmp>
 #include <cstring>
+#include <array>
 #include <set>
 #include <vector>
 
@@ -41,26 +42,64 @@ int quadrantOf(int escapement) {
 }  // namespace
 
 RasterCanvas::RasterCanvas(int Width, int Height, int PixelsPerInch)
-    : m_width(std::max(0, Width)),
-      m_height(std::max(0, Height)),
-      m_pixels(static_cast<uint32_t*>(
-          std::malloc(std::max<size_t>(1, static_cast<size_t>(m_width) * static_cast<size_t>(m_height)) * sizeof(uint32_t)))) {
-    if (!m_pixels) m_width = m_height = 0;  // out of memory: an empty image, never a crash
+    : m_width(std::max(0, Width)), m_height(std::max(0, Height)) {
+    const size_t count = std::max<size_t>(1, static_cast<size_t>(m_width) * static_cast<size_t>(m_height));
+    m_indexes.reset(static_cast<uint8_t*>(std::malloc(count)));
+    if (!m_indexes) m_width = m_height = 0;  // out of memory: an empty image, never a crash
     setPixelsPerInch(PixelsPerInch);
 }
 
+bool RasterCanvas::indexOf(uint32_t Value, uint8_t& Index) const {
+    size_t slot = (Value * 2654435761u) >> 23;  // 9 bits
+    while (m_lookup[slot].index >= 0) {
+        if (m_lookup[slot].value == Value) {
+            Index = static_cast<uint8_t>(m_lookup[slot].index);
+            return true;
+        }
+        slot = (slot + 1) & (m_lookup.size() - 1);
+    }
+    if (m_palette.size() == 256) return false;
+    m_lookup[slot] = {Value, static_cast<int16_t>(m_palette.size())};
+    Index = static_cast<uint8_t>(m_palette.size());
+    m_palette.push_back(Value);
+    return true;
+}
+
+void RasterCanvas::toDirect() const {
+    if (!m_indexed) return;
+    const size_t count = std::max<size_t>(1, static_cast<size_t>(m_width) * static_cast<size_t>(m_height));
+    m_pixels.reset(static_cast<uint32_t*>(std::malloc(count * sizeof(uint32_t))));
+    if (!m_pixels) {
+        m_width = m_height = 0;
+        return;
+    }
+    if (m_cleared)
+        for (size_t i = 0; i < count; ++i) m_pixels[i] = m_palette[m_indexes[i]];
+    m_indexes.reset();
+    m_indexed = false;
+}
+
 void RasterCanvas::ensureCleared() const {
-    flushBand();
+    flush();
     if (m_cleared) return;
+    const size_t count = static_cast<size_t>(m_width) * static_cast<size_t>(m_height);
+    uint8_t transparent = 0;
+    if (m_indexed && !indexOf(0, transparent)) toDirect();
+    if (m_indexed) std::memset(m_indexes.get(), transparent, count);
+    else std::memset(m_pixels.get(), 0, count * sizeof(uint32_t));
     m_cleared = true;
-    std::memset(m_pixels.get(), 0, static_cast<size_t>(m_width) * static_cast<size_t>(m_height) * sizeof(uint32_t));
+}
+
+const uint8_t* RasterCanvas::data() const {
+    ensureCleared();
+    toDirect();
+    return reinterpret_cast<const uint8_t*>(m_pixels.get());
 }
 
 uint32_t RasterCanvas::pixel(int X, int Y) const {
-    flushBand();
     ensureCleared();
     if (X < 0 || Y < 0 || X >= m_width || Y >= m_height) return 0;
-    return m_pixels[static_cast<size_t>(Y) * static_cast<size_t>(m_width) + static_cast<size_t>(X)];
+    return at(static_cast<size_t>(Y) * static_cast<size_t>(m_width) + static_cast<size_t>(X));
 }
 
 void RasterCanvas::fillArea(int Left, int Top, int Right, int Bottom, TColor Color) {
@@ -68,40 +107,70 @@ void RasterCanvas::fillArea(int Left, int Top, int Right, int Bottom, TColor Col
     const int t = std::max(Top, 0), b = std::min(Bottom, m_height);
     if (l >= r || t >= b) return;
     m_fills.push_back({l, t, r, b, kOpaque | (static_cast<uint32_t>(Color) & 0xFFFFFFu)});
-    if (m_fills.size() >= 65536) flushBand();
+    if (m_fills.size() >= 65536) flush();
 }
 
 void RasterCanvas::fillNow(const Fill& f) const {
-    uint32_t* row = m_pixels.get() + static_cast<size_t>(f.top) * static_cast<size_t>(m_width) + f.left;
-    const int w = f.right - f.left;
-    for (int y = f.top; y < f.bottom; ++y, row += m_width)
-        for (int x = 0; x < w; ++x) row[x] = f.value;
+    const size_t stride = static_cast<size_t>(m_width);
+    const size_t w = static_cast<size_t>(f.right - f.left);
+    uint8_t index = 0;
+    if (m_indexed && !indexOf(f.value, index)) toDirect();
+    if (m_indexed) {
+        uint8_t* row = m_indexes.get() + static_cast<size_t>(f.top) * stride + static_cast<size_t>(f.left);
+        for (int y = f.top; y < f.bottom; ++y, row += stride) std::memset(row, index, w);
+    } else {
+        uint32_t* row = m_pixels.get() + static_cast<size_t>(f.top) * stride + static_cast<size_t>(f.left);
+        for (int y = f.top; y < f.bottom; ++y, row += stride) std::fill(row, row + w, f.value);
+    }
 }
 
-void RasterCanvas::flushBand() const {
+void RasterCanvas::flush() const {
     if (m_fills.empty()) return;
     if (m_fills.size() == 1 && m_cleared) {
         fillNow(m_fills.front());
         m_fills.clear();
         return;
     }
+    if (m_indexed) {
+        std::vector<uint8_t> values(m_fills.size());
+        uint8_t transparent = 0;
+        bool fits = m_cleared || indexOf(0, transparent);
+        for (size_t i = 0; fits && i < m_fills.size(); ++i) fits = indexOf(m_fills[i].value, values[i]);
+        if (fits) {
+            compose<uint8_t>(m_indexes.get(), values, transparent);
+            return;
+        }
+        toDirect();
+    }
+    std::vector<uint32_t> values(m_fills.size());
+    for (size_t i = 0; i < m_fills.size(); ++i) values[i] = m_fills[i].value;
+    compose<uint32_t>(m_pixels.get(), values, 0u);
+}
+
+template <typename Pixel>
+void RasterCanvas::compose(Pixel* Pixels, const std::vector<Pixel>& Values, Pixel Clear) const {
     // Rows between two consecutive fill edges are covered by the same fills:
     // the first such row is composed from them, in their order, and the others
-    // copy its covered runs. Every pixel is written once, row by row.
+    // copy its covered runs.
     const size_t stride = static_cast<size_t>(m_width);
     const bool wasCleared = m_cleared;
     int clearedUpTo = 0;  // rows above this are written or cleared
     auto clearRows = [&](int from, int to) {
-        if (!wasCleared && from < to)
-            std::memset(m_pixels.get() + static_cast<size_t>(from) * stride, 0,
-                        static_cast<size_t>(to - from) * stride * sizeof(uint32_t));
+        if (wasCleared || from >= to) return;
+        Pixel* p = Pixels + static_cast<size_t>(from) * stride;
+        std::fill(p, p + static_cast<size_t>(to - from) * stride, Clear);
     };
-    std::vector<std::pair<int, int>>& runs = m_scratchRuns;
-    auto compose = [&](int y0, int y1, const auto& forEachActive) {
+    std::vector<std::pair<int, int>>& runs = m_runs;
+    auto bandOf = [&](int y0, int y1, const auto& forEachActive) {
         runs.clear();
-        forEachActive([&](const Fill& f) { runs.emplace_back(f.left, f.right); });
+        bool ordered = true;
+        forEachActive([&](size_t i) {
+            ordered = ordered && (runs.empty() || runs.back().first <= m_fills[i].left);
+            runs.emplace_back(m_fills[i].left, m_fills[i].right);
+        });
         if (runs.empty()) return;
-        std::sort(runs.begin(), runs.end());
+        // A symbol lays its elements left to right: usually nothing to sort.
+        if (!ordered) std::sort(runs.begin(), runs.end());
         size_t n = 0;
         for (const auto& run : runs) {
             if (n > 0 && run.first <= runs[n - 1].second) runs[n - 1].second = std::max(runs[n - 1].second, run.second);
@@ -112,34 +181,38 @@ void RasterCanvas::flushBand() const {
         const bool whole = runs.size() == 1 && runs[0].first == 0 && runs[0].second == m_width;
         if (!whole) clearRows(y0, y1);
         clearedUpTo = y1;
-        uint32_t* first = m_pixels.get() + static_cast<size_t>(y0) * stride;
-        forEachActive([&](const Fill& f) {
-            uint32_t* p = first + f.left;
-            const int w = f.right - f.left;
-            for (int x = 0; x < w; ++x) p[x] = f.value;
+        Pixel* first = Pixels + static_cast<size_t>(y0) * stride;
+        forEachActive([&](size_t i) {
+            const Fill& f = m_fills[i];
+            Pixel* p = first + f.left;
+            const Pixel v = Values[i];
+            for (int x = f.right - f.left; x > 0; --x) *p++ = v;
         });
         for (int y = y0 + 1; y < y1; ++y) {
-            uint32_t* row = first + static_cast<size_t>(y - y0) * stride;
+            Pixel* row = first + static_cast<size_t>(y - y0) * stride;
             for (const auto& [from, to] : runs)
-                std::memcpy(row + from, first + from, static_cast<size_t>(to - from) * sizeof(uint32_t));
+                std::memcpy(row + from, first + from, static_cast<size_t>(to - from) * sizeof(Pixel));
         }
     };
 
-    std::vector<int>& ys = m_scratchRows;
+    // The distinct fill edges; a horizontal symbol has a handful.
+    std::vector<int>& ys = m_rows;
     ys.clear();
-    for (const Fill& f : m_fills) {
-        ys.push_back(f.top);
-        ys.push_back(f.bottom);
-    }
-    std::sort(ys.begin(), ys.end());
-    ys.erase(std::unique(ys.begin(), ys.end()), ys.end());
-    if (ys.size() <= 64) {
+    bool few = true;
+    for (size_t i = 0; i < m_fills.size() && few; ++i)
+        for (int y : {m_fills[i].top, m_fills[i].bottom})
+            if (std::find(ys.begin(), ys.end(), y) == ys.end()) {
+                ys.push_back(y);
+                if (ys.size() > 64) few = false;
+            }
+    if (few) {
+        std::sort(ys.begin(), ys.end());
         // Few row bands (a horizontal symbol): each asks every fill.
         for (size_t k = 0; k + 1 < ys.size(); ++k) {
             const int y0 = ys[k], y1 = ys[k + 1];
-            compose(y0, y1, [&](auto&& use) {
-                for (const Fill& f : m_fills)
-                    if (f.top <= y0 && f.bottom >= y1) use(f);
+            bandOf(y0, y1, [&](auto&& use) {
+                for (size_t i = 0; i < m_fills.size(); ++i)
+                    if (m_fills[i].top <= y0 && m_fills[i].bottom >= y1) use(i);
             });
         }
     } else {
@@ -165,8 +238,8 @@ void RasterCanvas::flushBand() const {
             }
             const int y1 = e < edges.size() ? edges[e].y : m_height;
             if (y0 >= y1) continue;
-            compose(y0, y1, [&](auto&& use) {
-                for (size_t i : active) use(m_fills[i]);
+            bandOf(y0, y1, [&](auto&& use) {
+                for (size_t i : active) use(i);
             });
         }
     }
@@ -177,40 +250,55 @@ void RasterCanvas::flushBand() const {
 
 void RasterCanvas::blend(int X, int Y, uint32_t Rgb, unsigned a) {
     if (a == 0 || X < 0 || Y < 0 || X >= m_width || Y >= m_height) return;
-    uint32_t& dst = m_pixels[static_cast<size_t>(Y) * static_cast<size_t>(m_width) + static_cast<size_t>(X)];
-    if (a >= 255) {
-        dst = kOpaque | Rgb;
-        return;
+    const size_t offset = static_cast<size_t>(Y) * static_cast<size_t>(m_width) + static_cast<size_t>(X);
+    // Text blends the same few colours over and over: the last answers for
+    // each pair of palette entry and coverage are kept.
+    BlendMemo* memo = nullptr;
+    if (m_indexed) {
+        const uint8_t dstIndex = m_indexes[offset];
+        memo = &m_blends[(dstIndex * 31u + a) & (m_blends.size() - 1)];
+        if (memo->valid && memo->rgb == Rgb && memo->dst == dstIndex && memo->coverage == a) {
+            m_indexes[offset] = memo->result;
+            return;
+        }
     }
+    const uint32_t dst = at(offset);
+    uint32_t out = 0;
     const unsigned da = dst >> 24;
-    if (da == 255) {
+    if (a >= 255) {
+        out = kOpaque | Rgb;
+    } else if (da == 255) {
         // Over an opaque pixel "over" is a plain mix; the same rounding as below.
-        uint32_t out = kOpaque;
         const unsigned outA = 255 * 255;
+        out = kOpaque;
         for (int shift = 0; shift < 24; shift += 8) {
             const unsigned s = (Rgb >> shift) & 0xFF;
             const unsigned d = (dst >> shift) & 0xFF;
             out |= ((s * a * 255 + d * 255 * (255 - a) + outA / 2) / outA) << shift;
         }
-        dst = out;
-        return;
+    } else {
+        // Straight-alpha "over".
+        const unsigned outA = a * 255 + da * (255 - a);  // scaled by 255
+        if (outA == 0) return;
+        for (int shift = 0; shift < 24; shift += 8) {
+            const unsigned s = (Rgb >> shift) & 0xFF;
+            const unsigned d = (dst >> shift) & 0xFF;
+            const unsigned c = (s * a * 255 + d * da * (255 - a) + outA / 2) / outA;
+            out |= std::min(c, 255u) << shift;
+        }
+        out |= ((outA + 127) / 255) << 24;
     }
-    // Straight-alpha "over".
-    const unsigned outA = a * 255 + da * (255 - a);  // scaled by 255
-    if (outA == 0) return;
-    uint32_t out = 0;
-    for (int shift = 0; shift < 24; shift += 8) {
-        const unsigned s = (Rgb >> shift) & 0xFF;
-        const unsigned d = (dst >> shift) & 0xFF;
-        const unsigned c = (s * a * 255 + d * da * (255 - a) + outA / 2) / outA;
-        out |= std::min(c, 255u) << shift;
+    uint8_t index = 0;
+    if (m_indexed && !indexOf(out, index)) toDirect();
+    if (m_indexed) {
+        *memo = {true, static_cast<uint8_t>(a), m_indexes[offset], index, Rgb};
+        m_indexes[offset] = index;
+    } else {
+        m_pixels[offset] = out;
     }
-    out |= ((outA + 127) / 255) << 24;
-    dst = out;
 }
 
 void RasterCanvas::drawText(int X, int Y, std::string_view Utf8, const TTextStyle& Style) {
-    flushBand();
     ensureCleared();
     raster::FontFace* face = raster::faceFor(Style.font);
     if (face == nullptr) return;
@@ -218,13 +306,13 @@ void RasterCanvas::drawText(int X, int Y, std::string_view Utf8, const TTextStyl
     const uint32_t rgb = static_cast<uint32_t>(Style.color) & 0xFFFFFFu;
     const int cell = face->ascent + face->descent;
 
-    // Fills a rectangle [u0,u1) x [v0,v1) of the text frame on the device.
+    // Fills a rectangle [u0,u1) x [v0,v1) of the text frame on the device, at
+    // once: the glyph blends onto it.
     auto fillText = [&](int u0, int v0, int u1, int v1, TColor color) {
         if (u0 >= u1 || v0 >= v1) return;
         int ax, ay, bx, by;
         frame.map(u0, v0, ax, ay);
         frame.map(u1 - 1, v1 - 1, bx, by);
-        // Written at once: the glyph blends onto it.
         const int l = std::max(std::min(ax, bx), 0), r = std::min(std::max(ax, bx) + 1, m_width);
         const int t = std::max(std::min(ay, by), 0), b = std::min(std::max(ay, by) + 1, m_height);
         if (l < r && t < b) fillNow({l, t, r, b, kOpaque | (static_cast<uint32_t>(color) & 0xFFFFFFu)});
@@ -305,6 +393,7 @@ struct PngPlan {
     int width, height, ppi;
     std::vector<uint32_t> palette;
     std::vector<uint8_t> indexes;
+    const uint8_t* rows = nullptr;  // the indexes to write: indexes' or the canvas's own
     bool indexed;
     int depth;
     std::vector<png_byte> row;
@@ -340,7 +429,7 @@ struct PngPlan {
             row.assign((static_cast<size_t>(width) * static_cast<size_t>(depth) + 7) / 8, 0);
             const int perByte = 8 / depth;
             for (int y = 0; y < height; ++y) {
-                const uint8_t* src = indexes.data() + static_cast<size_t>(y) * static_cast<size_t>(width);
+                const uint8_t* src = rows + static_cast<size_t>(y) * static_cast<size_t>(width);
                 if (depth == 8) {
                     png_write_row(png, src);
                     continue;
@@ -361,18 +450,34 @@ struct PngPlan {
 };
 
 bool RasterCanvas::writePng(std::FILE* File, std::string& Error) const {
-    flushBand();
     ensureCleared();
     if (m_width <= 0 || m_height <= 0) {
         Error = "an image needs at least one pixel";
         return false;
     }
-    PngPlan plan{m_pixels.get(), m_width, m_height, pixelsPerInch(), {}, {}, false, 8, {}};
+    const size_t count = static_cast<size_t>(m_width) * static_cast<size_t>(m_height);
+    PngPlan plan{m_pixels.get(), m_width, m_height, pixelsPerInch(), {}, {}, nullptr, false, 8, {}};
     // A palette of 1, 2, 4 or 8 bits per pixel when the colours allow, with
     // the transparency of each entry: the same pixels in a fraction of the
-    // bytes, written and compressed a good deal faster.
-    plan.indexed = indexColours(plan.pixels, static_cast<size_t>(m_width) * static_cast<size_t>(m_height), plan.palette,
-                                plan.indexes);
+    // bytes, written and compressed a good deal faster. Its colours come in
+    // the order the image first shows them.
+    if (m_indexed) {
+        std::array<int16_t, 256> order;
+        order.fill(-1);
+        plan.indexes.resize(count);
+        for (size_t i = 0; i < count; ++i) {
+            const uint8_t index = m_indexes[i];
+            if (order[index] < 0) {
+                order[index] = static_cast<int16_t>(plan.palette.size());
+                plan.palette.push_back(m_palette[index]);
+            }
+            plan.indexes[i] = static_cast<uint8_t>(order[index]);
+        }
+        plan.indexed = true;
+    } else {
+        plan.indexed = indexColours(plan.pixels, count, plan.palette, plan.indexes);
+    }
+    plan.rows = plan.indexes.data();
     const size_t n = plan.palette.size();
     plan.depth = !plan.indexed ? 8 : n <= 2 ? 1 : n <= 4 ? 2 : n <= 16 ? 4 : 8;
 

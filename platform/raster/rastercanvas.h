@@ -2,14 +2,14 @@
 // FreeType, PNG files through libpng.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
-
 
 #include "platform/graphics.h"
 
@@ -23,18 +23,15 @@ public:
     int width() const { return m_width; }
     int height() const { return m_height; }
     // Pixels row by row, each as the bytes R, G, B, A.
-    const uint8_t* data() const {
-        flushBand();
-        ensureCleared();
-        return reinterpret_cast<const uint8_t*>(m_pixels.get());
-    }
+    const uint8_t* data() const;
     // $AABBGGRR: alpha in the top byte, then the TColor layout.
     uint32_t pixel(int X, int Y) const;
     TColor colorAt(int X, int Y) const { return static_cast<TColor>(pixel(X, Y) & 0xFFFFFF); }
     uint8_t alphaAt(int X, int Y) const { return static_cast<uint8_t>(pixel(X, Y) >> 24); }
 
-    // Writes the image as an RGBA PNG recording the canvas resolution. On
-    // failure returns false with a reason in Error.
+    // Writes the image as a PNG recording the canvas resolution: indexed when
+    // it has at most 256 colours, RGBA otherwise. On failure returns false with
+    // a reason in Error.
     bool writePng(const std::string& Path, std::string& Error) const;
     bool writePng(std::FILE* File, std::string& Error) const;
 
@@ -43,30 +40,56 @@ protected:
     void drawText(int X, int Y, std::string_view Utf8, const TTextStyle& Style) override;
 
 private:
-    void blend(int X, int Y, uint32_t Rgb, unsigned Coverage);
-    // Fills wait here until something else is drawn or read, and are then
-    // written row by row, each row once: bars and spaces of a horizontal
-    // symbol share their rows, so most rows are copies of the one above.
-    void flushBand() const;
     struct Fill {
         int left, top, right, bottom;
-        uint32_t value;
+        uint32_t value;  // $AABBGGRR
     };
-    mutable std::vector<Fill> m_fills;
-    mutable std::vector<std::pair<int, int>> m_scratchRuns;
-    mutable std::vector<int> m_scratchRows;
-    void fillNow(const Fill& F) const;
+    struct Free {
+        void operator()(void* p) const { std::free(p); }
+    };
 
-    int m_width;
-    int m_height;
-    // Not zeroed until something needs it: a symbol's background usually
+    // Fills wait until something else is drawn or the pixels are read, and
+    // are then written row by row, each row once: the bars and spaces of a
+    // horizontal symbol share their rows, so most rows copy the one above.
+    void flush() const;
+    template <typename Pixel>
+    void compose(Pixel* Pixels, const std::vector<Pixel>& Values, Pixel Clear) const;
+    // Not cleared until something needs it: a symbol's background usually
     // covers the whole image first, and then there is nothing to clear.
     void ensureCleared() const;
+    void fillNow(const Fill& F) const;
+    void blend(int X, int Y, uint32_t Rgb, unsigned Coverage);
+
+    // A symbol has few colours: its pixels are kept as indexes into a palette
+    // of at most 256, a quarter of the memory to write, and become 32-bit
+    // colours only when an image has more.
+    bool indexOf(uint32_t Value, uint8_t& Index) const;
+    void toDirect() const;
+    uint32_t at(size_t Offset) const { return m_indexed ? m_palette[m_indexes[Offset]] : m_pixels[Offset]; }
+
+    mutable int m_width;  // both 0 after running out of memory
+    mutable int m_height;
+    mutable bool m_indexed = true;
     mutable bool m_cleared = false;
-    struct Free {
-        void operator()(uint32_t* p) const { std::free(p); }
+    mutable std::unique_ptr<uint8_t[], Free> m_indexes;
+    mutable std::unique_ptr<uint32_t[], Free> m_pixels;
+    mutable std::vector<uint32_t> m_palette;
+    struct Slot {
+        uint32_t value = 0;
+        int16_t index = -1;
     };
-    std::unique_ptr<uint32_t[], Free> m_pixels;
+    mutable std::array<Slot, 512> m_lookup{};
+    mutable std::vector<Fill> m_fills;
+    struct BlendMemo {
+        bool valid = false;
+        uint8_t coverage = 0;
+        uint8_t dst = 0;
+        uint8_t result = 0;
+        uint32_t rgb = 0;
+    };
+    std::array<BlendMemo, 256> m_blends{};
+    mutable std::vector<std::pair<int, int>> m_runs;
+    mutable std::vector<int> m_rows;
 };
 
 }  // namespace zorvik
