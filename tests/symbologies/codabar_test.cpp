@@ -244,38 +244,22 @@ Sample randomCodabar(std::mt19937& rng, const std::string& alphabet, size_t maxL
 // rounding can bring a wide element within 1.5 narrow ones, which decoders refuse.
 TEST(CodabarRoundTrip, ZxingReadsRandomSymbols) {
     std::mt19937 rng(20240601);
-    int symbols = 0;
-    for (TDirection dir : {TDirection::Horizontal, TDirection::Vertical}) {
-        for (TDensity density : {TDensity::High, TDensity::Medium, TDensity::Low}) {
-            const int mw = ord(density) + 1;
-            for (int step : {0, mw + 1, mw + 2}) {
-                for (int i = 0; i < 4; ++i) {
-                    const bool controlChars = i != 3;
-                    const Sample sample = step == 0 ? randomCodabar(rng, kDataChars, 8, controlChars)
-                                                    : randomCodabar(rng, "0123456789-$", 10, controlChars);
-                    Settings s = codabar(sample.caption, controlChars);
-                    s.direction = dir;
-                    s.density = density;
-                    s.textOn = i % 2 == 0;
-                    if (step > 0) {
-                        s.autoSize = false;
-                        const int n = 10 * static_cast<int>(sample.caption.size() + (controlChars ? 3 : 2));
-                        (dir == TDirection::Horizontal ? s.width : s.height) = n * step + 20 * mw;
-                    }
-                    auto z = test::makeControl(s);
-                    auto image = test::renderToRaster(*z);
-                    if (step > 0) {
-                        EXPECT_FLOAT_EQ(StepXReal, static_cast<float>(step));
-                    }
-                    const auto d = test::decode(*image, ZXing::BarcodeFormat::Codabar);
-                    EXPECT_TRUE(d.ok) << sample.caption << ' ' << identOf(dir) << ' ' << identOf(density) << ' '
-                                      << step;
-                    EXPECT_EQ(d.text, sample.data) << sample.caption;
-                    ++symbols;
-                }
-            }
+    const int symbols = test::forEachLayout({1.0f, 2.0f}, 4, [&](const test::Layout& at) {
+        const bool controlChars = at.sample != 3;
+        const Sample sample = at.step == 0 ? randomCodabar(rng, kDataChars, 8, controlChars)
+                                           : randomCodabar(rng, "0123456789-$", 10, controlChars);
+        Settings s = codabar(sample.caption, controlChars);
+        at.apply(s, 10 * static_cast<int>(sample.caption.size() + (controlChars ? 3 : 2)));
+        auto z = test::makeControl(s);
+        auto image = test::renderToRaster(*z);
+        if (at.step > 0) {
+            EXPECT_FLOAT_EQ(StepXReal, at.step);
         }
-    }
+        const auto d = test::decode(*image, ZXing::BarcodeFormat::Codabar);
+        EXPECT_TRUE(d.ok) << sample.caption << ' ' << identOf(at.direction) << ' ' << identOf(at.density) << ' '
+                          << at.step;
+        EXPECT_EQ(d.text, sample.data) << sample.caption;
+    });
     EXPECT_EQ(symbols, 72);
 }
 

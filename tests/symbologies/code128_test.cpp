@@ -218,32 +218,15 @@ std::string randomCaption(std::mt19937& rng, int maxLength) {
 
 TEST(Code128RoundTrip, ZxingReadsRandomSymbols) {
     std::mt19937 rng(128);
-    int symbols = 0;
-    for (TDirection dir : {TDirection::Horizontal, TDirection::Vertical}) {
-        for (TDensity density : {TDensity::High, TDensity::Medium, TDensity::Low}) {
-            const int mw = ord(density) + 1;
-            for (float step : {0.0f, mw + 1.0f, mw + 1.6f}) {
-                for (int i = 0; i < 4; ++i) {
-                    const std::string caption = randomCaption(rng, 20);
-                    Settings s = code128(caption);
-                    s.direction = dir;
-                    s.density = density;
-                    s.textOn = i % 2 == 0;
-                    if (step > 0) {
-                        s.autoSize = false;
-                        const int n = 11 * static_cast<int>(caption.size() + 2) + 13;
-                        (dir == TDirection::Horizontal ? s.width : s.height) =
-                            static_cast<int>(static_cast<float>(n) * step) + 20 * mw;
-                    }
-                    auto z = test::makeControl(s);
-                    const auto d = test::decode(*test::renderToRaster(*z), ZXing::BarcodeFormat::Code128);
-                    EXPECT_TRUE(d.ok && d.text == caption) << '"' << caption << "\" read as \"" << d.text << "\" "
-                                                           << identOf(dir) << ' ' << identOf(density) << ' ' << step;
-                    ++symbols;
-                }
-            }
-        }
-    }
+    const int symbols = test::forEachLayout({1.0f, 1.6f}, 4, [&](const test::Layout& at) {
+        const std::string caption = randomCaption(rng, 20);
+        Settings s = code128(caption);
+        at.apply(s, 11 * static_cast<int>(caption.size() + 2) + 13);
+        auto z = test::makeControl(s);
+        const auto d = test::decode(*test::renderToRaster(*z), ZXing::BarcodeFormat::Code128);
+        EXPECT_TRUE(d.ok && d.text == caption) << '"' << caption << "\" read as \"" << d.text << "\" "
+                                               << identOf(at.direction) << ' ' << identOf(at.density) << ' ' << at.step;
+    });
     EXPECT_EQ(symbols, 72);
 }
 

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <memory>
+#include <vector>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,6 +31,45 @@ struct Settings {
     int width = 100;
     int height = 50;
 };
+
+// One layout of a round trip: direction, density, pixels per module (0: the
+// symbol sized to itself) and the sample's number within the layout.
+struct Layout {
+    TDirection direction;
+    TDensity density;
+    float step;
+    int sample;
+    int modulWidth() const { return ord(density) + 1; }
+    // Applies it: text on every other sample; stretched, the control is long
+    // enough for Modules modules of Step pixels and the quiet zones.
+    void apply(Settings& s, int modules) const {
+        s.direction = direction;
+        s.density = density;
+        s.textOn = sample % 2 == 0;
+        if (step > 0) {
+            s.autoSize = false;
+            (direction == TDirection::Horizontal ? s.width : s.height) =
+                static_cast<int>(static_cast<float>(modules) * step) + 20 * modulWidth();
+        }
+    }
+};
+
+// Every layout the round trips cover: both directions, every density, sized to
+// the symbol and stretched to the given steps over the module width (ModulWidth
+// + Steps...), Per samples each. Returns the number of symbols visited.
+template <typename F>
+int forEachLayout(std::initializer_list<float> Steps, int Per, F&& Visit) {
+    int visited = 0;
+    for (TDirection dir : {TDirection::Horizontal, TDirection::Vertical})
+        for (TDensity density : {TDensity::High, TDensity::Medium, TDensity::Low}) {
+            const float mw = static_cast<float>(ord(density) + 1);
+            std::vector<float> steps{0.0f};
+            for (float extra : Steps) steps.push_back(mw + extra);
+            for (float step : steps)
+                for (int i = 0; i < Per; ++i, ++visited) Visit(Layout{dir, density, step, i});
+        }
+    return visited;
+}
 
 // A control outside any host with the settings applied. ControlChars is set
 // while the symbology is still Code 39, which lets it be cleared.

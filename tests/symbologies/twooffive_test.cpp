@@ -226,49 +226,32 @@ char gs1Check(const std::string& digits) {
 TEST(TwoOfFiveRoundTrip, ZxingReadsRandomInterleavedSymbols) {
     std::mt19937 rng(7031);
     std::uniform_int_distribution<int> digit(0, 9), length(5, 16);
-    int symbols = 0;
-    for (TDirection dir : {TDirection::Horizontal, TDirection::Vertical}) {
-        for (TDensity density : {TDensity::High, TDensity::Medium, TDensity::Low}) {
-            const int mw = ord(density) + 1;
-            for (float step : {0.0f, mw + 1.0f, mw + 1.6f}) {
-                for (int i = 0; i < 4; ++i) {
-                    const bool controlChars = i != 3;
-                    std::string caption;
-                    for (int k = length(rng); k > 0; --k) caption += static_cast<char>('0' + digit(rng));
-                    std::string expected = caption;
-                    if (controlChars) {
-                        if (expected.size() % 2 == 0) expected.insert(expected.begin(), '0');
-                        expected += gs1Check(expected);
-                    } else if (expected.size() % 2 != 0) {
-                        expected.insert(expected.begin(), '0');
-                    }
-                    Settings s = symbol(TBarCodeType::ITF, caption, controlChars);
-                    s.direction = dir;
-                    s.density = density;
-                    s.textOn = i % 2 == 0;
-                    if (step > 0) {
-                        s.autoSize = false;
-                        const int n = 7 * static_cast<int>(expected.size()) + 8;
-                        (dir == TDirection::Horizontal ? s.width : s.height) =
-                            static_cast<int>(static_cast<float>(n) * step) + 20 * mw;
-                    }
-                    auto z = test::makeControl(s);
-                    auto image = test::renderToRaster(*z);
-                    // zxing at times also reads a turned symbol backwards, as other
-                    // digits without a valid check digit; the symbol must give its own.
-                    std::string read;
-                    bool found = false;
-                    for (const auto& d : test::decodeAll(*image, ZXing::BarcodeFormat::ITF)) {
-                        read += d.text + ' ';
-                        found |= d.ok && d.text == expected;
-                    }
-                    EXPECT_TRUE(found) << caption << " read as " << read << identOf(dir) << ' ' << identOf(density)
-                                       << ' ' << step;
-                    ++symbols;
-                }
-            }
+    const int symbols = test::forEachLayout({1.0f, 1.6f}, 4, [&](const test::Layout& at) {
+        const bool controlChars = at.sample != 3;
+        std::string caption;
+        for (int k = length(rng); k > 0; --k) caption += static_cast<char>('0' + digit(rng));
+        std::string expected = caption;
+        if (controlChars) {
+            if (expected.size() % 2 == 0) expected.insert(expected.begin(), '0');
+            expected += gs1Check(expected);
+        } else if (expected.size() % 2 != 0) {
+            expected.insert(expected.begin(), '0');
         }
-    }
+        Settings s = symbol(TBarCodeType::ITF, caption, controlChars);
+        at.apply(s, 7 * static_cast<int>(expected.size()) + 8);
+        auto z = test::makeControl(s);
+        auto image = test::renderToRaster(*z);
+        // zxing at times also reads a turned symbol backwards, as other
+        // digits without a valid check digit; the symbol must give its own.
+        std::string read;
+        bool found = false;
+        for (const auto& d : test::decodeAll(*image, ZXing::BarcodeFormat::ITF)) {
+            read += d.text + ' ';
+            found |= d.ok && d.text == expected;
+        }
+        EXPECT_TRUE(found) << caption << " read as " << read << identOf(at.direction) << ' ' << identOf(at.density)
+                           << ' ' << at.step;
+    });
     EXPECT_EQ(symbols, 72);
 }
 
