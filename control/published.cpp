@@ -129,6 +129,19 @@ PublishedProperty boolean(std::string_view path, bool (*get)(const TZorvik&), vo
             std::move(isDefault)};
 }
 
+auto never = [](const TZorvik&) { return false; };
+
+PublishedProperty colour(std::string_view path, TColor (*get)(const TZorvik&), void (*set)(TZorvik&, TColor)) {
+    return {path, PropertyType::Color, {}, [get](const TZorvik& z) { return colorText(get(z)); },
+            [set](TZorvik& z, const TFormValue& v, std::string& e) {
+                TColor c = 0;
+                if (!wantColor(v, c, e)) return false;
+                set(z, c);
+                return true;
+            },
+            never};
+}
+
 template <typename E, size_t N>
 PublishedProperty enumeration(std::string_view path, const std::array<std::string_view, N>& idents, E (*get)(const TZorvik&),
                               void (*set)(TZorvik&, E), std::function<bool(const TZorvik&)> isDefault) {
@@ -153,7 +166,6 @@ PublishedProperty enumeration(std::string_view path, const std::array<std::strin
             std::move(isDefault)};
 }
 
-auto never = [](const TZorvik&) { return false; };
 
 constexpr std::array<std::string_view, 12> kSymbologies{"Code_39", "Code_93", "Code_128", "ITF", "Industrial", "IATA",
                                                         "Codabar", "EAN_13", "EAN_8", "EAN_13_2AddOn", "EAN_13_5AddOn", "UPC_A"};
@@ -258,22 +270,10 @@ Props build() {
                                         [](TZorvik& z, TAlignment v) { z.Code()->SetAlignment(v); }, never));
     p.push_back(eventProperty("Code.OnChange"));
 
-    p.push_back({"BackColor", PropertyType::Color, {}, [](const TZorvik& z) { return colorText(z.BackColor()); },
-                 [](TZorvik& z, const TFormValue& v, std::string& e) {
-                     TColor c = 0;
-                     if (!wantColor(v, c, e)) return false;
-                     z.SetBackColor(c);
-                     return true;
-                 },
-                 never});
-    p.push_back({"BarColor", PropertyType::Color, {}, [](const TZorvik& z) { return colorText(z.BarColor()); },
-                 [](TZorvik& z, const TFormValue& v, std::string& e) {
-                     TColor c = 0;
-                     if (!wantColor(v, c, e)) return false;
-                     z.SetBarColor(c);
-                     return true;
-                 },
-                 never});
+    p.push_back(colour("BackColor", [](const TZorvik& z) { return z.BackColor(); },
+                       [](TZorvik& z, TColor c) { z.SetBackColor(c); }));
+    p.push_back(colour("BarColor", [](const TZorvik& z) { return z.BarColor(); },
+                       [](TZorvik& z, TColor c) { z.SetBarColor(c); }));
 
     // The font as the host framework writes it.
     p.push_back({"Font.Charset", PropertyType::Charset, {},
@@ -295,14 +295,8 @@ Props build() {
                      return false;
                  },
                  never});
-    p.push_back({"Font.Color", PropertyType::Color, {}, [](const TZorvik& z) { return colorText(z.Font()->Color()); },
-                 [](TZorvik& z, const TFormValue& v, std::string& e) {
-                     TColor c = 0;
-                     if (!wantColor(v, c, e)) return false;
-                     z.Font()->SetColor(c);
-                     return true;
-                 },
-                 never});
+    p.push_back(colour("Font.Color", [](const TZorvik& z) { return z.Font()->Color(); },
+                       [](TZorvik& z, TColor c) { z.Font()->SetColor(c); }));
     p.push_back(integer("Font.Height", [](const TZorvik& z) { return z.Font()->Height(); },
                         [](TZorvik& z, int v) { z.Font()->SetHeight(v); }, never, -16384, 16384));
     p.push_back({"Font.Name", PropertyType::String, {}, [](const TZorvik& z) { return formString(z.Font()->Name()); },

@@ -37,4 +37,15 @@ private:
     int m_across;
 };
 
+// The text of a symbol that fills its own elements (Code 39, Code 93): in the
+// strip across the symbol from X + W - TextH (vertical) or Y + H - TextH
+// (horizontal); txLeft as one string LeftH modules in (horizontal) or LeftV
+// modules up (vertical), txDensity one character every Pitch modules from
+// First modules in, FirstPos recording where.
+struct TStripText {
+    int leftH, leftV, first, pitch;
+};
+void writeStripText(TZorvik& Control, TCanvas* Canvas, TDirection Dir, int X, int Y, int W, int H,
+                    const std::string& Text, const TStripText& Layout);
+
 }  // namespace zorvik

@@ -5,6 +5,7 @@
 #include "control/zorvik.h"
 #include "engine/elements.h"
 #include "engine/state.h"
+#include "engine/text.h"
 
 #include <algorithm>
 
@@ -56,6 +57,22 @@ void TTextLine::write(int Along, const std::string& Text) const {
 void TTextLine::spread(int Start, int Pitch, std::string_view Text) const {
     const int step = m_dir == TDirection::Horizontal ? Pitch : -Pitch;
     for (size_t k = 0; k < Text.size(); ++k) write(Start + step * static_cast<int>(k), std::string(1, Text[k]));
+}
+
+void writeStripText(TZorvik& Control, TCanvas* Canvas, TDirection Dir, int X, int Y, int W, int H,
+                    const std::string& Text, const TStripText& Layout) {
+    const TCode& code = *Control.Code();
+    const bool horizontal = Dir == TDirection::Horizontal;
+    Canvas->SetFont(*Control.Font());
+    setTextBackground(*Canvas, code.Transparent(), Control.BackColor());
+    if (!horizontal) Control.SetFontDir(Canvas);
+    const TTextLine line(*Canvas, Dir, horizontal ? Y + H - TextH : X + W - TextH);
+    if (code.TextAlignment() == TAlignment::txLeft) {
+        line.write(horizontal ? X + Layout.leftH * ModulWidth : Y + H - Layout.leftV * ModulWidth, Text);
+    } else {
+        FirstPos = horizontal ? X + Layout.first * ModulWidth : Y + H - Layout.first * ModulWidth;
+        line.spread(FirstPos, Layout.pitch * ModulWidth, Text);
+    }
 }
 
 namespace {

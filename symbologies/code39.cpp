@@ -54,18 +54,9 @@ void TZorvik::Print_Code39(TCanvas* ACanvas, int X, int Y, TDirection Dir, int W
     }
 
     if (!code.TextOn()) return;
-    ACanvas->SetFont(*Font());
-    setTextBackground(*ACanvas, code.Transparent(), BackColor());
     if (code.ControlChars() && !code.ShowCtrlsChars()) text.pop_back();
-    if (!horizontal) SetFontDir(ACanvas);
-    const TTextLine line(*ACanvas, Dir, horizontal ? Y + H - TextH : X + W - TextH);
-    if (code.TextAlignment() == TAlignment::txLeft) {
-        line.write(horizontal ? X + 10 * ModulWidth : Y + H - 10 * ModulWidth, text);
-    } else {
-        // One character under each symbol character, the first 30 modules in.
-        FirstPos = horizontal ? X + 30 * ModulWidth : Y + H - 30 * ModulWidth;
-        line.spread(FirstPos, 16 * ModulWidth, text);
-    }
+    // One character under each symbol character, the first 30 modules in.
+    writeStripText(*this, ACanvas, Dir, X, Y, W, H, text, {10, 10, 30, 16});
 }
 
 }  // namespace zorvik

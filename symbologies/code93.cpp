@@ -82,17 +82,8 @@ void TZorvik::Print_Code93(TCanvas* ACanvas, int X, int Y, TDirection Dir, int W
     ACanvas->FillRect(Rec);
 
     if (!code.TextOn()) return;
-    ACanvas->SetFont(*Font());
-    setTextBackground(*ACanvas, code.Transparent(), BackColor());
-    if (!horizontal) SetFontDir(ACanvas);
-    const TTextLine line(*ACanvas, Dir, horizontal ? Y + H - TextH : X + W - TextH);
-    if (code.TextAlignment() == TAlignment::txLeft) {
-        // A vertical line starts 16 modules up, a horizontal one 10 modules in.
-        line.write(horizontal ? X + 10 * ModulWidth : Y + H - 16 * ModulWidth, text);
-    } else {
-        FirstPos = horizontal ? X + 20 * ModulWidth : Y + H - 20 * ModulWidth;
-        line.spread(FirstPos, 9 * ModulWidth, text);
-    }
+    // A vertical line starts 16 modules up where a horizontal one starts 10 in.
+    writeStripText(*this, ACanvas, Dir, X, Y, W, H, text, {10, 16, 20, 9});
 }
 
 }  // namespace zorvik
