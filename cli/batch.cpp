@@ -205,6 +205,7 @@ Result renderRecord(const Settings& s, const Job& job, TRecordDataSet& records, 
         control.DrawBarCode(recording.get(), 0, 0, s.scale);
         if (message.empty() && !control.lastRenderSized()) message = "Nothing drawn";
         if (message.empty()) message = sizeProblem(s.kind, BarCodeWidth, BarCodeHeight, s.scale);
+        const TColor background = control.BackColor();
         if (message.empty()) {
             r.width = BarCodeWidth;
             r.height = BarCodeHeight;
@@ -216,7 +217,7 @@ Result renderRecord(const Settings& s, const Job& job, TRecordDataSet& records, 
                 r.ok = writeAtomically(
                     recordPath(s.pattern, job.n),
                     [&](std::FILE* f, std::string& e) {
-                        return writeRecording(*recording, r.width, r.height, s.scale, s.kind, f, e);
+                        return writeRecording(*recording, r.width, r.height, s.scale, s.kind, background, f, e);
                     },
                     error);
                 if (!r.ok) {

@@ -71,7 +71,7 @@ int render(const SymbolOptions& o, int scale) {
     std::string error;
     if (!writeAtomically(
             o.output,
-            [&](std::FILE* f, std::string& e) { return writeRecording(recording, w, h, scale, kind, f, e); }, error)) {
+            [&](std::FILE* f, std::string& e) { return writeRecording(recording, w, h, scale, kind, session.control().BackColor(), f, e); }, error)) {
         printError(error);
         return kExitUsage;
     }

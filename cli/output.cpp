@@ -110,9 +110,10 @@ bool writeAtomically(const std::string& Path, const std::function<bool(std::FILE
 }
 
 bool writeRecording(const RecordingCanvas& Recording, int Width, int Height, int Scale, OutputKind Kind,
-                    std::FILE* File, std::string& Error) {
+                    TColor Background, std::FILE* File, std::string& Error) {
     if (Kind == OutputKind::Png) {
         RasterCanvas raster(Width, Height, 96 * Scale);
+        raster.setTransparentColor(Background);
         Recording.replay(raster);
         return raster.writePng(File, Error);
     }

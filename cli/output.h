@@ -25,7 +25,8 @@ bool writeAtomically(const std::string& Path, const std::function<bool(std::FILE
                      std::string& Error);
 
 // Plays a recorded render of Width x Height device pixels at Scale into File.
+// Background is the colour a PNG keeps under the alpha of unpainted pixels.
 bool writeRecording(const RecordingCanvas& Recording, int Width, int Height, int Scale, OutputKind Kind,
-                    std::FILE* File, std::string& Error);
+                    TColor Background, std::FILE* File, std::string& Error);
 
 }  // namespace zorvik::cli

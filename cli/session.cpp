@@ -69,7 +69,22 @@ bool Session::assign(const std::vector<std::string>& Assignments) {
     return true;
 }
 
+namespace {
+
+// The data digits of the symbologies whose caption may carry a check digit.
+size_t dataDigits(TBarCodeType s) {
+    switch (s) {
+        case TBarCodeType::EAN_13: return 12;
+        case TBarCodeType::EAN_8: return 7;
+        case TBarCodeType::UPC_A: return 11;
+        default: return 0;
+    }
+}
+
+}  // namespace
+
 bool Session::settle() {
+    const std::string given = m_control->Code()->Caption();
     if (!m_host->settle(kMaxPaints)) {
         printError("the control did not settle after " + std::to_string(kMaxPaints) + " paints");
         return false;
@@ -79,7 +94,22 @@ bool Session::settle() {
         printError("Nothing drawn: the control is invisible");
         return false;
     }
+    // A caption longer than its data and check digit loses its tail: say what.
+    const size_t digits = dataDigits(m_control->Code()->Symbology());
+    if (digits > 0 && given.size() > digits + 1 && m_control->Code()->Caption() == given.substr(0, digits))
+        printWarning("caption cut to its first " + std::to_string(digits) + " digits; '" + given.substr(digits + 1) +
+                     "' after the check digit is not encoded");
+    warnShortBars(*m_control);
     return true;
+}
+
+void warnShortBars(const TZorvik& Control) {
+    // Application standards ask for bars at least 15% of the symbol's length.
+    const int64_t bar = Control.lastShortestBar(), length = Control.lastSymbolLength();
+    if (bar >= 1 && bar * 100 < length * 15)
+        printWarning("bars are " + std::to_string(bar) + " pixels long, shorter than 15% of the symbol's length (" +
+                     std::to_string(length) + " pixels); many scanners need at least " +
+                     std::to_string((length * 15 + 99) / 100));
 }
 
 }  // namespace zorvik::cli

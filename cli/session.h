@@ -20,6 +20,9 @@ constexpr int kExitRender = 2;  // a render reported a message or drew nothing
 
 void printError(const std::string& Text);
 void printWarning(const std::string& Text);
+// Warns when the last symbol the control drew has bars too short for many
+// scanners (still drawn: the symbol is valid).
+void warnShortBars(const TZorvik& Control);
 
 class Session {
 public:

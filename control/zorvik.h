@@ -77,6 +77,11 @@ public:
     // Whether the last DrawBarCode of this control got as far as sizing the
     // symbol area (it did not end with a message or at an invisible control).
     bool lastRenderSized() const { return m_sized; }
+    // The shortest bar of the last symbol drawn, in device pixels across the
+    // symbol (0 before any was drawn), and its length along it: what a
+    // caller needs to judge whether scanners will read the bars.
+    int lastShortestBar() const { return m_shortestBar; }
+    int lastSymbolLength() const { return m_symbolLength; }
 
     // One bar (W from "A") or one space (W from "1") at the running position.
     void Lin(TCanvas* ACanvas, TDirection Dir, char W);
@@ -116,6 +121,14 @@ protected:
 private:
     void PrepareDrawing(TCanvas* ACanvas, int X, int Y, int Scale, TDirection Dir);
     void drawWithEncoder(TCanvas* ACanvas, int X, int Y, TDirection Dir);
+    // Runs the encoder without drawing, one pixel a module from position 0:
+    // the modules it lays from its first bar to its last, and its shortest bar.
+    struct TLayout {
+        bool anyBar = false;
+        int64_t modules = 0;
+        int64_t shortestBar = 0;
+    };
+    TLayout measureLayout(int X, int Y, TDirection Dir);
 
     std::unique_ptr<TFieldDataLink> m_dataLink;
     std::string m_dataSourceName;
@@ -129,6 +142,8 @@ private:
     std::map<std::string, std::string> m_events;
     // Whether the last DrawBarCode of this control computed a size.
     bool m_sized = false;
+    int m_shortestBar = 0;
+    int m_symbolLength = 0;
 };
 
 }  // namespace zorvik

@@ -20,7 +20,6 @@ struct CaptionRule {
     Accepts accepts;
     std::string_view alphabet;
     std::string_view ends;  // start/stop characters, allowed only as the first or last character
-    bool emptyRefused;      // the symbol would draw nothing for an empty caption
 };
 
 // Code 39 (ISO/IEC 16388) and Code 93 data characters; Codabar's 16 data
@@ -30,18 +29,18 @@ constexpr std::string_view kCodabarData = "0123456789-$:/.+";
 constexpr std::string_view kCodabarEnds = "ABCD";
 
 constexpr std::array<CaptionRule, kBarCodeTypeCount> kRules{{
-    {TBarCodeType::Code_39, Accepts::Alphabet, kCode39Set, "", true},
-    {TBarCodeType::Code_93, Accepts::Alphabet, kCode39Set, "", true},
-    {TBarCodeType::Code_128, Accepts::Ascii, "", "", false},
-    {TBarCodeType::ITF, Accepts::Digits, "", "", true},
-    {TBarCodeType::Industrial, Accepts::Digits, "", "", true},
-    {TBarCodeType::IATA, Accepts::Digits, "", "", true},
-    {TBarCodeType::Codabar, Accepts::Alphabet, kCodabarData, kCodabarEnds, true},
-    {TBarCodeType::EAN_13, Accepts::Digits, "", "", true},
-    {TBarCodeType::EAN_8, Accepts::Digits, "", "", true},
-    {TBarCodeType::EAN_13_2AddOn, Accepts::Digits, "", "", true},
-    {TBarCodeType::EAN_13_5AddOn, Accepts::Digits, "", "", true},
-    {TBarCodeType::UPC_A, Accepts::Digits, "", "", true},
+    {TBarCodeType::Code_39, Accepts::Alphabet, kCode39Set, ""},
+    {TBarCodeType::Code_93, Accepts::Alphabet, kCode39Set, ""},
+    {TBarCodeType::Code_128, Accepts::Ascii, "", ""},
+    {TBarCodeType::ITF, Accepts::Digits, "", ""},
+    {TBarCodeType::Industrial, Accepts::Digits, "", ""},
+    {TBarCodeType::IATA, Accepts::Digits, "", ""},
+    {TBarCodeType::Codabar, Accepts::Alphabet, kCodabarData, kCodabarEnds},
+    {TBarCodeType::EAN_13, Accepts::Digits, "", ""},
+    {TBarCodeType::EAN_8, Accepts::Digits, "", ""},
+    {TBarCodeType::EAN_13_2AddOn, Accepts::Digits, "", ""},
+    {TBarCodeType::EAN_13_5AddOn, Accepts::Digits, "", ""},
+    {TBarCodeType::UPC_A, Accepts::Digits, "", ""},
 }};
 static_assert(kRules.size() == kBarCodeTypeCount);
 
@@ -89,9 +88,11 @@ std::string captionProblem(TBarCodeType Symbology, const std::string& Caption) {
     const int index = ord(Symbology);
     if (index < 0 || index >= kBarCodeTypeCount) return "Not implemented";
     const CaptionRule& rule = kRules[static_cast<size_t>(index)];
+    // A symbol without data is never what anyone wants, even where the
+    // symbology could draw its frame alone.
+    if (Caption.empty()) return "Caption is empty";
 
     if (rule.accepts == Accepts::Digits) {
-        if (Caption.empty()) return "Caption should be numeric";
         for (char c : Caption)
             if (c < '0' || c > '9') return "Caption should be numeric";
         return "";
@@ -122,7 +123,7 @@ std::string captionProblem(TBarCodeType Symbology, const std::string& Caption) {
         if (isData) ++dataChars;
         i += len;
     }
-    if (rule.emptyRefused && dataChars == 0) return "Caption is empty";
+    if (dataChars == 0) return "Caption is empty";
     return "";
 }
 

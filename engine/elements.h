@@ -13,8 +13,11 @@ namespace zorvik {
 // from CurY (horizontal) or CurX (vertical) to AcrossEnd, filled in Color when
 // Paint; the position advances either way. An element covers the pixels from
 // its rounded start to the rounded position after its advance, so a stretched
-// symbol keeps the ratio of its bars to its spaces.
-void layElement(TCanvas* Canvas, TDirection Dir, int Modules, int32_t AcrossEnd, bool Paint, TColor Color);
+// symbol keeps the ratio of its bars to its spaces. Bars are what a dry run
+// measures.
+enum class TElement { Bar, Space };
+void layElement(TCanvas* Canvas, TDirection Dir, int Modules, int32_t AcrossEnd, TElement Kind, bool Paint,
+                TColor Color);
 
 // Plays a run string of the element alphabet: a character above "@" is a bar
 // (Lin), one below it a space (Spc).
@@ -28,8 +31,11 @@ public:
     TTextLine(TCanvas& Canvas, TDirection Dir, int Across) : m_canvas(Canvas), m_dir(Dir), m_across(Across) {}
     // One TextOut of Text with its first character cell at Along; nothing for an empty text.
     void write(int Along, const std::string& Text) const;
-    // The k-th character of Text alone at Start + k x Pitch along the symbol.
+    // The k-th character of Text alone k x Pitch modules from Start along the
+    // symbol, at the symbol's step.
     void spread(int Start, int Pitch, std::string_view Text) const;
+    // Where the k-th character of a line spread from Start goes.
+    int at(int Start, int Pitch, size_t K) const;
 
 private:
     TCanvas& m_canvas;
@@ -41,7 +47,7 @@ private:
 // strip across the symbol from X + W - TextH (vertical) or Y + H - TextH
 // (horizontal); txLeft as one string LeftH modules in (horizontal) or LeftV
 // modules up (vertical), txDensity one character every Pitch modules from
-// First modules in, FirstPos recording where.
+// First modules in, FirstPos recording where. Modules at the symbol's step.
 struct TStripText {
     int leftH, leftV, first, pitch;
 };

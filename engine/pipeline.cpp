@@ -3,13 +3,18 @@
 #include "engine/pipeline.h"
 
 #include <algorithm>
+#include <climits>
+#include <cmath>
 #include <cstdlib>
 #include <string>
 
 #include "control/zorvik.h"
 #include "engine/captioncheck.h"
 #include "engine/state.h"
+#include "engine/text.h"
+#include "platform/graphics.h"
 #include "platform/forms.h"
+#include "symbologies/ean.h"
 
 namespace zorvik {
 
@@ -29,6 +34,23 @@ void numericCheck(const std::string& caption) {
     for (size_t i = 0; i < caption.size() && ECode == 0; ++i)
         if (caption[i] < '0' || caption[i] > '9') ECode = static_cast<int32_t>(i + 1);
     Pom = ECode == 0 ? std::strtod(caption.c_str(), nullptr) : 0.0;
+}
+
+// Stretched, an element covers its rounded start to its rounded end, so it
+// is up to a pixel wider or narrower than its share. Below 3 pixels a module
+// that blurs one-module elements into two widths. Where wide elements are
+// only twice the narrow ones (the two-of-five family, Codabar) a wide element
+// of 6 pixels beside a narrow one of 4 passes for narrow up to 3.5 pixels a
+// module, halves included (they round both ways). There the step is cut to
+// whole pixels.
+bool wholePixelStep(TBarCodeType Symbology, double Step) {
+    switch (Symbology) {
+        case TBarCodeType::ITF:
+        case TBarCodeType::Industrial:
+        case TBarCodeType::IATA:
+        case TBarCodeType::Codabar: return Step <= 3.5;
+        default: return Step < 3.0;
+    }
 }
 
 std::string tooLarge(int64_t w, int64_t h) {
@@ -72,10 +94,13 @@ void TZorvik::PrepareDrawing(TCanvas* ACanvas, int X, int Y, int Scale, TDirecti
         CurX = X + 2;
     }
     ACanvas->Brush().Color = BackColor();
-    ACanvas->SetFont(*Font());
+    // The text grows with the device like the bars; an autosized font is
+    // already sized from the scaled area.
+    FontScale = code.TextAutosize() ? 1 : Scale;
+    useControlFont(*this, *ACanvas);
     if (code.TextAutosize())
         Font()->SetHeight(-((Dir == TDirection::Horizontal ? BarCodeHeight : BarCodeWidth) / 8));
-    const int64_t textH = int64_t{5} * ModulWidth - (code.TextOn() ? int64_t{Font()->Height()} : 0);
+    const int64_t textH = int64_t{5} * ModulWidth - (code.TextOn() ? int64_t{scaledFontHeight(Font()->Height())} : 0);
     TextH = static_cast<int32_t>(std::clamp<int64_t>(textH, INT32_MIN, INT32_MAX));
     ACanvas->Pen().Color = code.Border() ? clBlack : BackColor();
 }
@@ -102,27 +127,38 @@ void TZorvik::DrawBarCode(TCanvas* ACanvas, int X, int Y, int Scale) {
     if (!Visible() && !isDesigning()) return;
 
     // 4. EAN/UPC length: cut to the data digits through the setter, or refuse.
+    // A check digit given in the caption must be the right one: drawn with
+    // the right one instead, the symbol would scan as other data than given.
     struct LengthRule {
         TBarCodeType symbology;
         size_t length;
         bool exact;
         const char* message;
+        std::string (*check)(std::string);
     };
     static constexpr LengthRule kLengths[] = {
-        {TBarCodeType::EAN_8, 7, false, "EAN-8 should be 7 numeric char"},
-        {TBarCodeType::UPC_A, 11, false, "UPC-A should be 11 numeric char"},
-        {TBarCodeType::EAN_13, 12, false, "EAN-13 should be 12 numeric chars"},
-        {TBarCodeType::EAN_13_2AddOn, 14, true, "EAN-13-2AdOn should be 14 numeric chars"},
-        {TBarCodeType::EAN_13_5AddOn, 17, true, "EAN-13-5AddOn should be 17 numeric chars"},
+        {TBarCodeType::EAN_8, 7, false, "EAN-8 should be 7 numeric char", CheckEAN8},
+        {TBarCodeType::UPC_A, 11, false, "UPC-A should be 11 numeric char", CheckUPCA},
+        {TBarCodeType::EAN_13, 12, false, "EAN-13 should be 12 numeric chars", CheckEAN13},
+        {TBarCodeType::EAN_13_2AddOn, 14, true, "EAN-13-2AdOn should be 14 numeric chars", nullptr},
+        {TBarCodeType::EAN_13_5AddOn, 17, true, "EAN-13-5AddOn should be 17 numeric chars", nullptr},
     };
     for (const LengthRule& rule : kLengths) {
         if (rule.symbology != symbology) continue;
-        const size_t n = code.Caption().size();
+        const std::string& caption = code.Caption();
+        const size_t n = caption.size();
         if (rule.exact ? n != rule.length : n < rule.length) {
             report(rule.message);
             return;
         }
-        if (n > rule.length) code.SetCaption(code.Caption().substr(0, rule.length));
+        if (rule.check != nullptr && n > rule.length) {
+            const char expected = rule.check(caption.substr(0, rule.length)).back();
+            if (caption[rule.length] != expected) {
+                report(std::string("Check digit should be ") + expected + ", not " + caption[rule.length]);
+                return;
+            }
+        }
+        if (n > rule.length) code.SetCaption(caption.substr(0, rule.length));
     }
 
     // A scale below 1 would draw nothing; draw it as 1.
@@ -176,6 +212,41 @@ void TZorvik::DrawBarCode(TCanvas* ACanvas, int X, int Y, int Scale) {
     (horizontal ? BarCodeWidth : BarCodeHeight) = static_cast<int32_t>(length);
     m_sized = true;
 
+    // The symbol as the encoder will lay it: bars that no scanner can see,
+    // or a symbol longer than its area, are refused rather than drawn.
+    // (An empty area draws nothing at all, which its caller reports.)
+    const TLayout layout = measureLayout(X, Y, dir);
+    if (layout.anyBar && layout.shortestBar < 1 && BarCodeWidth > 0 && BarCodeHeight > 0) {
+        report("Bars too short: " + std::to_string(std::max<int64_t>(layout.shortestBar, 0)) + " pixels");
+        return;
+    }
+    if (!code.AutoSize() && layout.anyBar) {
+        // Stretched: the step spreads the modules really laid and their quiet
+        // zones over the whole length; a step too small to be drawn in
+        // proportion is cut to whole pixels, the rest of the length left as
+        // background.
+        // Below one pixel a module the symbol is laid at one pixel a module from
+        // ten in, and the right quiet zone takes what is left: at least the
+        // seven modules the smallest standard quiet zone (EAN-8) asks.
+        const int64_t modules = layout.modules + 20;
+        if (length < modules - 3) {
+            report("Symbol too short: " + std::to_string(length) + " pixels, at least " +
+                   std::to_string(modules - 3) + " needed");
+            return;
+        }
+        double step = static_cast<double>(length) / static_cast<double>(modules);
+        if (wholePixelStep(symbology, step)) step = std::max(1.0, std::floor(step));
+        StepXReal = static_cast<float>(step);
+        if (horizontal) {
+            CurX = X + stepPixels(10);
+            CurXReal = static_cast<float>(CurX);
+        } else {
+            CurY = stepPixels(10);
+        }
+    }
+    m_shortestBar = static_cast<int>(std::min<int64_t>(layout.shortestBar, INT32_MAX));
+    m_symbolLength = static_cast<int>(length);
+
     // 7. A vertical symbol is laid from the bottom upward.
     if (!horizontal) {
         CurY = Y + BarCodeHeight - CurY;
@@ -215,6 +286,29 @@ void TZorvik::DrawBarCode(TCanvas* ACanvas, int X, int Y, int Scale) {
 
     // 10. Exactly one encoder.
     drawWithEncoder(ACanvas, X, Y, dir);
+}
+
+TZorvik::TLayout TZorvik::measureLayout(int X, int Y, TDirection Dir) {
+    const int32_t curX = CurX, curY = CurY;
+    const float curXReal = CurXReal, stepXReal = StepXReal;
+    (Dir == TDirection::Horizontal ? CurX : CurY) = 0;
+    CurXReal = 0;
+    StepXReal = 1;
+    LayoutProbe = TLayoutProbe{};
+    LayoutProbe.active = true;
+    TNullCanvas nowhere;
+    drawWithEncoder(&nowhere, X, Y, Dir);
+    const TLayoutProbe probe = LayoutProbe;
+    LayoutProbe = TLayoutProbe{};
+    CurX = curX;
+    CurY = curY;
+    CurXReal = curXReal;
+    StepXReal = stepXReal;
+    TLayout layout;
+    layout.anyBar = probe.anyBar;
+    layout.modules = static_cast<int64_t>(std::llround(probe.last - probe.first));
+    layout.shortestBar = probe.shortestBar;
+    return layout;
 }
 
 void TZorvik::drawWithEncoder(TCanvas* ACanvas, int X, int Y, TDirection Dir) {

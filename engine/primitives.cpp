@@ -8,6 +8,7 @@
 #include "engine/text.h"
 
 #include <algorithm>
+#include <climits>
 
 namespace zorvik {
 
@@ -28,9 +29,21 @@ thread_local int32_t K = 0;
 thread_local int32_t L = 0;
 thread_local double Pom = 0;
 thread_local int32_t ECode = 0;
+thread_local TLayoutProbe LayoutProbe;
 
-void layElement(TCanvas* Canvas, TDirection Dir, int Modules, int32_t AcrossEnd, bool Paint, TColor Color) {
+void layElement(TCanvas* Canvas, TDirection Dir, int Modules, int32_t AcrossEnd, TElement Kind, bool Paint,
+                TColor Color) {
+    const double start = CurXReal;
     const int32_t next = advanceModules(Dir, std::max(Modules, 0));
+    if (LayoutProbe.active && Kind == TElement::Bar && Modules > 0) {
+        const double end = CurXReal;
+        const int64_t across = int64_t{AcrossEnd} - (Dir == TDirection::Horizontal ? CurY : CurX);
+        TLayoutProbe& p = LayoutProbe;
+        p.first = p.anyBar ? std::min({p.first, start, end}) : std::min(start, end);
+        p.last = p.anyBar ? std::max({p.last, start, end}) : std::max(start, end);
+        p.shortestBar = p.anyBar ? std::min(p.shortestBar, across) : across;
+        p.anyBar = true;
+    }
     // Vertical: given top below bottom, the rows next+1 .. CurY.
     const TRect r = Dir == TDirection::Horizontal ? Rect(CurX, CurY, next, AcrossEnd) : Rect(CurX, CurY, AcrossEnd, next);
     (Dir == TDirection::Horizontal ? CurX : CurY) = next;
@@ -54,24 +67,29 @@ void TTextLine::write(int Along, const std::string& Text) const {
     else m_canvas.TextOut(m_across, Along, Text);
 }
 
+int TTextLine::at(int Start, int Pitch, size_t K) const {
+    const int64_t offset = stepPixels(static_cast<double>(Pitch) * static_cast<double>(K));
+    const int64_t p = m_dir == TDirection::Horizontal ? Start + offset : Start - offset;
+    return static_cast<int>(std::clamp<int64_t>(p, INT32_MIN, INT32_MAX));
+}
+
 void TTextLine::spread(int Start, int Pitch, std::string_view Text) const {
-    const int step = m_dir == TDirection::Horizontal ? Pitch : -Pitch;
-    for (size_t k = 0; k < Text.size(); ++k) write(Start + step * static_cast<int>(k), std::string(1, Text[k]));
+    for (size_t k = 0; k < Text.size(); ++k) write(at(Start, Pitch, k), std::string(1, Text[k]));
 }
 
 void writeStripText(TZorvik& Control, TCanvas* Canvas, TDirection Dir, int X, int Y, int W, int H,
                     const std::string& Text, const TStripText& Layout) {
     const TCode& code = *Control.Code();
     const bool horizontal = Dir == TDirection::Horizontal;
-    Canvas->SetFont(*Control.Font());
+    useControlFont(Control, *Canvas);
     setTextBackground(*Canvas, code.Transparent(), Control.BackColor());
     if (!horizontal) Control.SetFontDir(Canvas);
     const TTextLine line(*Canvas, Dir, horizontal ? Y + H - TextH : X + W - TextH);
     if (code.TextAlignment() == TAlignment::txLeft) {
-        line.write(horizontal ? X + Layout.leftH * ModulWidth : Y + H - Layout.leftV * ModulWidth, Text);
+        line.write(horizontal ? X + stepPixels(Layout.leftH) : Y + H - stepPixels(Layout.leftV), Text);
     } else {
-        FirstPos = horizontal ? X + Layout.first * ModulWidth : Y + H - Layout.first * ModulWidth;
-        line.spread(FirstPos, Layout.pitch * ModulWidth, Text);
+        FirstPos = horizontal ? X + stepPixels(Layout.first) : Y + H - stepPixels(Layout.first);
+        line.spread(FirstPos, Layout.pitch, Text);
     }
 }
 
@@ -82,11 +100,12 @@ int32_t acrossEnd(TDirection dir) { return (dir == TDirection::Horizontal ? CurY
 }  // namespace
 
 void TZorvik::Lin(TCanvas* ACanvas, TDirection Dir, char W) {
-    layElement(ACanvas, Dir, static_cast<unsigned char>(W) - 64, acrossEnd(Dir), true, BarColor());
+    layElement(ACanvas, Dir, static_cast<unsigned char>(W) - 64, acrossEnd(Dir), TElement::Bar, true, BarColor());
 }
 
 void TZorvik::Spc(TCanvas* ACanvas, TDirection Dir, char W) {
-    layElement(ACanvas, Dir, static_cast<unsigned char>(W) - 48, acrossEnd(Dir), !Code()->Transparent(), BackColor());
+    layElement(ACanvas, Dir, static_cast<unsigned char>(W) - 48, acrossEnd(Dir), TElement::Space, !Code()->Transparent(),
+               BackColor());
 }
 
 }  // namespace zorvik

@@ -53,6 +53,22 @@ inline int32_t roundHalfEven(double v) {
     return static_cast<int32_t>(std::nearbyint(v));  // default rounding: to nearest, ties to even
 }
 
+// Modules modules at the symbol's step, in whole pixels: Modules x ModulWidth
+// for a symbol sized to itself, and in proportion for a stretched one, so
+// that quiet zones and text keep their places against the bars.
+inline int32_t stepPixels(double Modules) { return roundHalfEven(Modules * static_cast<double>(StepXReal)); }
+
+// What a dry run of an encoder measures: where its bars begin and end along
+// the symbol, in running-position units, and its shortest bar across it.
+struct TLayoutProbe {
+    bool active = false;
+    bool anyBar = false;
+    double first = 0;
+    double last = 0;
+    int64_t shortestBar = 0;
+};
+extern thread_local TLayoutProbe LayoutProbe;
+
 // Moves the running position Modules modules along the symbol (down the
 // x axis, or up the y axis for a vertical symbol) and returns the new whole-
 // pixel position; CurX or CurY is left for the caller to update.

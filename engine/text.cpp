@@ -1,6 +1,8 @@
 #include "engine/text.h"
 
+#include <algorithm>
 #include <array>
+#include <climits>
 
 #include "control/zorvik.h"
 
@@ -17,6 +19,18 @@ constexpr std::array<char16_t, 32> kCp1252High{
 static_assert(kCp1252High.size() == 32);
 
 }  // namespace
+
+thread_local int FontScale = 1;
+
+int32_t scaledFontHeight(int32_t Height) {
+    const int64_t h = int64_t{Height} * FontScale;
+    return static_cast<int32_t>(std::clamp<int64_t>(h, INT32_MIN, INT32_MAX));
+}
+
+void useControlFont(const TZorvik& Control, TCanvas& Canvas) {
+    Canvas.SetFont(*Control.Font());
+    if (FontScale != 1) Canvas.Font().SetHeight(scaledFontHeight(Control.Font()->Height()));
+}
 
 void setTextBackground(TCanvas& Canvas, bool Transparent, TColor BackColor) {
     if (Transparent) SetBkMode(Canvas.Handle(), TRANSPARENT);

@@ -327,7 +327,7 @@ TDataSource::~TDataSource() {
         TDataLink* link = m_links.back();
         m_links.pop_back();
         link->m_dataSource = nullptr;
-        link->updateState(true);
+        link->updateState();
     }
 }
 
@@ -365,7 +365,7 @@ void TDataSource::notifyLinks(TDataSet::Event Kind, TField* Field) {
         if (!contains(m_links, link)) continue;
         switch (Kind) {
             case TDataSet::Event::StateChange:
-                link->updateState(false);
+                link->updateState();
                 break;
             case TDataSet::Event::DataSetChange:
                 if (link->Active()) link->DataSetChanged();
@@ -391,16 +391,18 @@ void TDataLink::SetDataSource(TDataSource* Value) {
     if (m_dataSource != nullptr) erase(m_dataSource->m_links, this);
     m_dataSource = Value;
     if (Value != nullptr) Value->m_links.push_back(this);
-    updateState(true);
+    // An inactive link that stays inactive has nothing new to tell: the
+    // control keeps its stored caption until real data arrives.
+    updateState();
 }
 
-void TDataLink::updateState(bool notifyInactive) {
+void TDataLink::updateState() {
     const TDataSet* dataSet = DataSet();
     const bool active = dataSet != nullptr && dataSet->Active();
     if (active != m_active) {
         m_active = active;
         ActiveChanged();
-    } else if (active || notifyInactive) {
+    } else if (active) {
         DataSetChanged();
     }
 }
@@ -410,7 +412,8 @@ void TDataLink::updateState(bool notifyInactive) {
 void TFieldDataLink::SetFieldName(const std::string& Value) {
     if (Value == m_fieldName) return;
     m_fieldName = Value;
-    dataChange();
+    // Only a live link has a field whose value changes with the name.
+    if (Active()) dataChange();
 }
 
 TField* TFieldDataLink::Field() const {

@@ -188,8 +188,9 @@ public:
     TDataLink& operator=(const TDataLink&) = delete;
 
     TDataSource* DataSource() const { return m_dataSource; }
-    // A different source always reaches the hooks: ActiveChanged when the
-    // link's activity changes, DataSetChanged otherwise.
+    // A different source reaches the hooks when the link is or becomes
+    // active: ActiveChanged when its activity changes, DataSetChanged
+    // otherwise. An inactive link that stays inactive hears nothing.
     void SetDataSource(TDataSource* Value);
     TDataSet* DataSet() const { return m_dataSource != nullptr ? m_dataSource->DataSet() : nullptr; }
     bool Active() const { return m_active; }
@@ -206,8 +207,9 @@ protected:
 
 private:
     friend class TDataSource;
-    // notifyInactive: tell DataSetChanged even when the link stays inactive.
-    void updateState(bool notifyInactive);
+    // ActiveChanged when the link's activity changed, else DataSetChanged
+    // when it is active.
+    void updateState();
 
     TDataSource* m_dataSource = nullptr;
     bool m_active = false;

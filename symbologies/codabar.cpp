@@ -61,7 +61,7 @@ void TZorvik::Print_Codabar(TCanvas* ACanvas, int, int, TDirection Dir, int BarH
 
     const bool horizontal = Dir == TDirection::Horizontal;
     ModulHeight = BarH;
-    FirstPos = horizontal ? CurX : CurY - ModulWidth;
+    FirstPos = horizontal ? CurX : CurY - stepPixels(1);
     for (char ch : work) {
         const auto& row = CodaBarMap[static_cast<size_t>(codabarRow(ch))];
         for (size_t j = 0; j < 7; ++j) {
@@ -76,7 +76,7 @@ void TZorvik::Print_Codabar(TCanvas* ACanvas, int, int, TDirection Dir, int BarH
     if (!TextOn) return;
     ACanvas->Pen().Color = BarColor();
     setTextBackground(*ACanvas, code.Transparent(), BackColor());
-    ACanvas->SetFont(*Font());
+    useControlFont(*this, *ACanvas);
     if (!horizontal) SetFontDir(ACanvas);
 
     // Start and stop are never written; the check character only on request.
@@ -91,9 +91,8 @@ void TZorvik::Print_Codabar(TCanvas* ACanvas, int, int, TDirection Dir, int BarH
         line.write(FirstPos, text);
     } else {
         // Ten modules a character, counted from the start character.
-        const int step = (horizontal ? 10 : -10) * ModulWidth;
         for (size_t i = 0; i < work.size(); ++i)
-            if (written(i)) line.write(FirstPos + step * static_cast<int>(i), std::string(1, work[i]));
+            if (written(i)) line.write(line.at(FirstPos, 10, i), std::string(1, work[i]));
     }
 }
 

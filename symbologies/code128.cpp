@@ -43,7 +43,7 @@ void TZorvik::Print_Code128(TCanvas* ACanvas, int X, int Y, TDirection Dir, int 
     const bool horizontal = Dir == TDirection::Horizontal;
     ModulHeight = BarH;
     playRuns(*this, ACanvas, Dir, kStartB);
-    FirstPos = horizontal ? CurX : CurY - ModulWidth;
+    FirstPos = horizontal ? CurX : CurY - stepPixels(1);
     for (char ch : work) {
         const auto& row = BarMap128[static_cast<size_t>(static_cast<unsigned char>(ch) - 32)];
         for (size_t j = 0; j < 6; ++j) {
@@ -54,7 +54,7 @@ void TZorvik::Print_Code128(TCanvas* ACanvas, int X, int Y, TDirection Dir, int 
     playRuns(*this, ACanvas, Dir, kStop);
 
     if (!TextOn) return;
-    ACanvas->SetFont(*Font());
+    useControlFont(*this, *ACanvas);
     setTextBackground(*ACanvas, code.Transparent(), BackColor());
     // The check character prints as whatever its code shows, or as nothing.
     const size_t shown = check && !code.ShowCtrlsChars() ? work.size() - 1 : work.size();
@@ -64,13 +64,12 @@ void TZorvik::Print_Code128(TCanvas* ACanvas, int X, int Y, TDirection Dir, int 
     if (code.TextAlignment() == TAlignment::txLeft) {
         std::string text;
         for (size_t k = 0; k < shown; ++k) text += printable(k);
-        line.write(horizontal ? X + 10 * ModulWidth : Y + H - 10 * ModulWidth, text);
+        line.write(horizontal ? X + stepPixels(10) : Y + H - stepPixels(10), text);
         return;
     }
     // One character under each symbol character, 11 modules apart; a character
     // with nothing to show keeps its place.
-    const int step = (horizontal ? 11 : -11) * ModulWidth;
-    for (size_t k = 0; k < shown; ++k) line.write(FirstPos + step * static_cast<int>(k), printable(k));
+    for (size_t k = 0; k < shown; ++k) line.write(line.at(FirstPos, 11, k), printable(k));
 }
 
 }  // namespace zorvik

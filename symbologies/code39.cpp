@@ -46,8 +46,8 @@ void TZorvik::Print_Code39(TCanvas* ACanvas, int X, int Y, TDirection Dir, int W
         if (row < 0 || static_cast<size_t>(row) >= BarMap39.size() || Bar39Char[static_cast<size_t>(row)] != ch) continue;
         for (size_t j = 0; j < 9; ++j) {
             const bool bar = j % 2 == 0;
-            layElement(ACanvas, Dir, BarMap39[static_cast<size_t>(row)][j] ? 3 : 1, barEnd, bar || !code.Transparent(),
-                       bar ? BarColor() : BackColor());
+            layElement(ACanvas, Dir, BarMap39[static_cast<size_t>(row)][j] ? 3 : 1, barEnd,
+                       bar ? TElement::Bar : TElement::Space, bar || !code.Transparent(), bar ? BarColor() : BackColor());
         }
         // The one-module gap between characters, left unpainted.
         (horizontal ? CurX : CurY) = advanceModules(Dir, 1);

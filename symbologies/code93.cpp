@@ -71,15 +71,18 @@ void TZorvik::Print_Code93(TCanvas* ACanvas, int X, int Y, TDirection Dir, int W
     for (int value : values) {
         for (size_t j = 0; j < 6; ++j) {
             const bool bar = j % 2 == 0;
-            layElement(ACanvas, Dir, BarMap93[static_cast<size_t>(value)][j], barEnd, bar || !code.Transparent(),
-                       bar ? BarColor() : BackColor());
+            layElement(ACanvas, Dir, BarMap93[static_cast<size_t>(value)][j], barEnd,
+                       bar ? TElement::Bar : TElement::Space, bar || !code.Transparent(), bar ? BarColor() : BackColor());
         }
     }
-    // The termination bar closes the last space; one module wide, always
-    // painted, and the position stays where it is.
-    Rec = horizontal ? Rect(CurX, CurY, CurX + ModulWidth, barEnd) : Rect(CurX, CurY, barEnd, CurY - ModulWidth);
-    ACanvas->Brush().Color = BarColor();
-    ACanvas->FillRect(Rec);
+    // The termination bar closes the last space; one module wide (one step,
+    // like every other module), always painted, and the position stays where
+    // it is.
+    const int32_t along = horizontal ? CurX : CurY;
+    const float alongReal = CurXReal;
+    layElement(ACanvas, Dir, 1, barEnd, TElement::Bar, true, BarColor());
+    (horizontal ? CurX : CurY) = along;
+    CurXReal = alongReal;
 
     if (!code.TextOn()) return;
     // A vertical line starts 16 modules up where a horizontal one starts 10 in.

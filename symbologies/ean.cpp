@@ -83,9 +83,8 @@ void prepareDigits(TZorvik& z, TCanvas* c, TDirection dir, bool turn) {
     if (turn && dir == TDirection::Vertical) z.SetFontDir(c);
 }
 
-// Digits step by 7 module widths, whole pixels, so that the text drifts
-// against stretched bars.
-void digitGroup(const TTextLine& line, int anchor, std::string_view digits) { line.spread(anchor, 7 * ModulWidth, digits); }
+// Digits step by 7 modules, each under its own character.
+void digitGroup(const TTextLine& line, int anchor, std::string_view digits) { line.spread(anchor, 7, digits); }
 
 // Where the main digits go across the symbol: under the data bars, or 2
 // pixels right of them.
@@ -139,7 +138,7 @@ void drawWithAddOn(TZorvik& z, TCanvas* c, int X, int Y, TDirection dir, int Bar
     const std::string digits =
         drawEan13Main(z, c, dir, BarH, longBars(dir, BarH, X, Y, W, H), caption.substr(0, 12), 0);
     if (textOn) {
-        if (assignFont) c->SetFont(*z.Font());
+        if (assignFont) useControlFont(z, *c);
         writeEan13Text(z, c, dir, X, Y, H, digits);
     }
 

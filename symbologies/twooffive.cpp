@@ -60,7 +60,7 @@ void printTwoOfFive(TZorvik& z, TCanvas* canvas, int X, int Y, TDirection Dir, i
     const bool horizontal = Dir == TDirection::Horizontal;
     ModulHeight = BarH;
     playRuns(z, canvas, Dir, style.start);
-    FirstPos = horizontal ? CurX : CurY - ModulWidth;
+    FirstPos = horizontal ? CurX : CurY - stepPixels(1);
     if (style.interleaved) {
         // Work has an even length here.
         for (size_t i = 0; i + 1 < Work.size(); i += 2) {
@@ -83,14 +83,14 @@ void printTwoOfFive(TZorvik& z, TCanvas* canvas, int X, int Y, TDirection Dir, i
 
     if (!TextOn) return;
     const TCode& code = *z.Code();
-    canvas->SetFont(*z.Font());
+    useControlFont(z, *canvas);
     setTextBackground(*canvas, code.Transparent(), z.BackColor());
     if (!horizontal) z.SetFontDir(canvas);
     const TTextLine line(*canvas, Dir, horizontal ? CurY + ModulHeight : CurX + ModulHeight);
     if (code.TextAlignment() == TAlignment::txLeft)
-        line.write(horizontal ? X + 10 * ModulWidth : Y + H - 10 * ModulWidth, T);
+        line.write(horizontal ? X + stepPixels(10) : Y + H - stepPixels(10), T);
     else
-        line.spread(FirstPos, style.pitch * ModulWidth, T);
+        line.spread(FirstPos, style.pitch, T);
 }
 
 }  // namespace

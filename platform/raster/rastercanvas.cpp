@@ -84,9 +84,9 @@ void RasterCanvas::ensureCleared() const {
     if (m_cleared) return;
     const size_t count = static_cast<size_t>(m_width) * static_cast<size_t>(m_height);
     uint8_t transparent = 0;
-    if (m_indexed && !indexOf(0, transparent)) toDirect();
+    if (m_indexed && !indexOf(m_clear, transparent)) toDirect();
     if (m_indexed) std::memset(m_indexes.get(), transparent, count);
-    else std::memset(m_pixels.get(), 0, count * sizeof(uint32_t));
+    else std::fill(m_pixels.get(), m_pixels.get() + count, m_clear);
     m_cleared = true;
 }
 
@@ -134,7 +134,7 @@ void RasterCanvas::flush() const {
     if (m_indexed) {
         std::vector<uint8_t> values(m_fills.size());
         uint8_t transparent = 0;
-        bool fits = m_cleared || indexOf(0, transparent);
+        bool fits = m_cleared || indexOf(m_clear, transparent);
         for (size_t i = 0; fits && i < m_fills.size(); ++i) fits = indexOf(m_fills[i].value, values[i]);
         if (fits) {
             compose<uint8_t>(m_indexes.get(), values, transparent);
@@ -144,7 +144,7 @@ void RasterCanvas::flush() const {
     }
     std::vector<uint32_t> values(m_fills.size());
     for (size_t i = 0; i < m_fills.size(); ++i) values[i] = m_fills[i].value;
-    compose<uint32_t>(m_pixels.get(), values, 0u);
+    compose<uint32_t>(m_pixels.get(), values, m_clear);
 }
 
 template <typename Pixel>

@@ -17,7 +17,8 @@ namespace zorvik {
 
 class RasterCanvas : public TCanvas {
 public:
-    // A Width x Height image, every pixel transparent (alpha 0).
+    // A Width x Height image, every pixel transparent (alpha 0, black unless
+    // setTransparentColor says otherwise).
     RasterCanvas(int Width, int Height, int PixelsPerInch = 96);
 
     int width() const { return m_width; }
@@ -28,6 +29,11 @@ public:
     uint32_t pixel(int X, int Y) const;
     TColor colorAt(int X, int Y) const { return static_cast<TColor>(pixel(X, Y) & 0xFFFFFF); }
     uint8_t alphaAt(int X, int Y) const { return static_cast<uint8_t>(pixel(X, Y) >> 24); }
+
+    // The colour that unpainted pixels keep under their alpha of 0; readers
+    // that ignore alpha show it, so it is the symbol's background rather than
+    // black. Set it before drawing.
+    void setTransparentColor(TColor Color) { m_clear = static_cast<uint32_t>(Color) & 0xFFFFFFu; }
 
     // Writes the image as a PNG recording the canvas resolution: indexed when
     // it has at most 256 colours, RGBA otherwise. On failure returns false with
@@ -67,6 +73,7 @@ private:
     void toDirect() const;
     uint32_t at(size_t Offset) const { return m_indexed ? m_palette[m_indexes[Offset]] : m_pixels[Offset]; }
 
+    uint32_t m_clear = 0;  // unpainted pixels, $AABBGGRR with alpha 0
     mutable int m_width;  // both 0 after running out of memory
     mutable int m_height;
     mutable bool m_indexed = true;

@@ -21,6 +21,25 @@ std::vector<std::string> filesIn(const std::string& dir, const std::string& ext)
     return out;
 }
 
+TEST(Batch, ABlankRecordIsRefusedWhateverTheSymbology) {
+    const std::string dir = test::scratchDir("batch-blank");
+    const std::pair<const char*, const char*> cases[] = {
+        {"Code_128", "Zorvik"}, {"EAN_13", "590123412345"}, {"Codabar", "A123B"}, {"ITF", "123456"}};
+    for (const auto& [symbology, caption] : cases) {
+        test::writeFile(dir + "/in.txt", std::string(caption) + "\n\n" + caption + "\n");
+        std::string err;
+        EXPECT_EQ(test::zorvik(std::string("batch Code.Symbology=") + symbology + " --input " + dir + "/in.txt -o '" +
+                                   dir + "/" + symbology + "{n}.png'",
+                               dir, &err),
+                  2)
+            << symbology;
+        EXPECT_EQ(err, "zorvik: record 2: Caption is empty\n") << symbology;
+        const std::string prefix = dir + "/" + symbology;
+        EXPECT_TRUE(fs::exists(prefix + "1.png") && !fs::exists(prefix + "2.png") && fs::exists(prefix + "3.png"))
+            << symbology;
+    }
+}
+
 TEST(Batch, OneFilePerRecordFromLines) {
     const std::string dir = test::scratchDir("batch-lines");
     // A CR before each LF is dropped; a blank line is a record with an empty caption.

@@ -38,6 +38,27 @@ TEST(FormCommand, AControlReadFromAFormRendersAsTheSameAssignments) {
     EXPECT_GT(img.width, img.height);
 }
 
+TEST(FormCommand, AnUnboundDataLinkKeepsTheStoredCaption) {
+    // The data source has no dataset: nothing replaces the stored caption.
+    const std::string dir = test::scratchDir("cli-form-unbound");
+    const std::string form = "object F: TForm\n"
+                             "  object Source: TDataSource\n"
+                             "  end\n"
+                             "  object Code: TZorvik\n"
+                             "    Code.Symbology = EAN_13\n"
+                             "    Code.Caption = '400638133393'\n"
+                             "    DataField = 'ean'\n"
+                             "    DataSource = Source\n"
+                             "  end\n"
+                             "end\n";
+    test::writeFile(dir + "/f.dfm", form);
+    std::string err;
+    ASSERT_EQ(test::zorvik("render --form " + dir + "/f.dfm -o " + dir + "/a.png", dir, &err), 0) << err;
+    EXPECT_EQ(test::decodePng(dir + "/a.png", ZXing::BarcodeFormat::EAN13).text, "4006381333931");
+    ASSERT_EQ(test::zorvik("form --form " + dir + "/f.dfm -o " + dir + "/g.dfm", dir, &err), 0) << err;
+    EXPECT_NE(test::readFile(dir + "/g.dfm").find("  Code.Caption = '400638133393'\n"), std::string::npos);
+}
+
 TEST(FormCommand, WritesTheObjectAsAssignedWithoutPainting) {
     const std::string dir = test::scratchDir("cli-form-write");
     ASSERT_EQ(test::zorvik("form Code.Symbology=Code_39 Code.Caption=O\\'Neil Code.AutoSize=False -o " + dir + "/z.dfm", dir), 0);

@@ -52,21 +52,29 @@ TEST(Command, HelpAndVersion) {
 
 TEST(Command, PngIsExactlyTheSymbolArea) {
     const std::string dir = test::scratchDir("cli-png");
+    // Bars under 15% of the symbol's length are drawn, with a warning: Code 39
+    // bars run from row 2 to H - (5 + 11) - 1, so 27 rows at H = 50 (16% of
+    // 116, 12% of 232) and 49 at H = 77 and Medium (15% of 333 is 49.95).
     struct Case {
         std::string args;
         int scale, width, height;
+        std::string warning;
     } cases[] = {
-        {"Code.Symbology=Code_39 Code.Caption=ABC", 1, 116, 50},
-        {"code.symbology=code_39 CODE.CAPTION=ABC code.density=medium", 1, 232, 50},
-        {"Code.Symbology=Code_39 Code.Caption=ABC", 3, 348, 150},
-        {"Code.Symbology=Code_39 Code.Caption=ABC Code.Direction=Vertical", 2, 200, 232},
-        {"Code.Symbology=Code_39 Code.Caption=ABC Code.AutoSize=False Width=333 Height=77", 1, 333, 77},
+        {"Code.Symbology=Code_39 Code.Caption=ABC", 1, 116, 50, ""},
+        {"code.symbology=code_39 CODE.CAPTION=ABC code.density=medium", 1, 232, 50,
+         "bars are 27 pixels long, shorter than 15% of the symbol's length (232 pixels); many scanners need at "
+         "least 35"},
+        {"Code.Symbology=Code_39 Code.Caption=ABC", 3, 348, 150, ""},
+        {"Code.Symbology=Code_39 Code.Caption=ABC Code.Direction=Vertical", 2, 200, 232, ""},
+        {"Code.Symbology=Code_39 Code.Caption=ABC Code.AutoSize=False Width=333 Height=77", 1, 333, 77,
+         "bars are 49 pixels long, shorter than 15% of the symbol's length (333 pixels); many scanners need at "
+         "least 50"},
     };
     for (const auto& c : cases) {
         const std::string png = dir + "/a.png";
         const CommandRun r = zorvik("render " + c.args + " --scale " + std::to_string(c.scale) + " -o " + png, dir);
         ASSERT_EQ(r.status, 0) << c.args << "\n" << r.err;
-        EXPECT_EQ(r.err, "");
+        EXPECT_EQ(r.err, c.warning.empty() ? "" : "zorvik: warning: " + c.warning + "\n");
         test::PngImage img;
         ASSERT_TRUE(test::readPng(png, img));
         EXPECT_EQ(img.width, c.width) << c.args;
@@ -85,12 +93,20 @@ TEST(Command, PngColoursAreExactAndUnpaintedPixelsTransparent) {
     ASSERT_TRUE(test::readPng(png, img));
     EXPECT_EQ(img.at(0, 0), 0xFF123456u);   // background, opaque
     EXPECT_EQ(img.at(10, 10), 0xFF0000FFu);  // the first bar, red
-    r = zorvik("render Code.Symbology=Code_39 Code.Caption=A Code.Transparent=True Code.TextOn=False -o " + png, dir);
+    // Unpainted pixels keep the background's colour under alpha 0, so that a
+    // reader ignoring alpha (zbar among them) sees the symbol on its background.
+    r = zorvik("render Code.Symbology=Code_39 Code.Caption=A Code.Transparent=True Code.TextOn=False BackColor=\\$00123456 -o " +
+                   png,
+               dir);
     ASSERT_EQ(r.status, 0) << r.err;
     ASSERT_TRUE(test::readPng(png, img));
-    EXPECT_EQ(img.at(0, 0) >> 24, 0u);
-    EXPECT_EQ(img.at(11, 10) >> 24, 0u);  // a space
+    EXPECT_EQ(img.at(0, 0), 0x00123456u);
+    EXPECT_EQ(img.at(11, 10), 0x00123456u);  // a space
     EXPECT_EQ(img.at(10, 10), 0xFF000000u);
+    r = zorvik("render Code.Symbology=Code_39 Code.Caption=ZORVIK Code.Transparent=True Height=60 -o " + png, dir);
+    ASSERT_EQ(r.status, 0) << r.err;
+    // Check character: 35 + 24 + 27 + 31 + 18 + 20 = 155, 155 mod 43 = 26, Q.
+    EXPECT_EQ(test::zbarDecode(png), std::vector<std::string>{"CODE-39:ZORVIKQ"});
 }
 
 // Renders a vector file and rasterises it with an independent renderer at

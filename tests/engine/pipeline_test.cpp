@@ -71,10 +71,14 @@ TEST(Pipeline, StretchedCode39MovesItsDensityOneStep) {
     z->SetWidth(300);
     RecordingCanvas r;
     z->DrawBarCode(&r, 0, 0, 1);
-    EXPECT_FLOAT_EQ(StepXReal, 280.0f / 96.0f);
+    // The loop sees 280 / 96 pixels a module and moves to Medium. The symbol
+    // itself lays six characters of 16 modules less the last gap, 95: with its
+    // quiet zones 300 / 115 pixels a module, whole pixels below 3, so 2, from
+    // 10 steps in.
     EXPECT_EQ(ModulWidth, 2);
     EXPECT_EQ(z->Code()->Density(), TDensity::Medium);
-    EXPECT_EQ(firstBarFill(r, clBlack, true), 10);
+    EXPECT_FLOAT_EQ(StepXReal, 2.0f);
+    EXPECT_EQ(firstBarFill(r, clBlack, true), 20);
     EXPECT_EQ(BarCodeWidth, 300);
     // The next paint starts from Medium and changes nothing.
     int changes = 0;
@@ -138,7 +142,10 @@ TEST(Pipeline, StretchLoopGrowsATooShortControl) {
     EXPECT_EQ(ModulWidth, 1);
     EXPECT_EQ(z->Code()->Density(), TDensity::High);
     EXPECT_EQ(densities, (std::vector<TDensity>{TDensity::Medium, TDensity::High}));
-    EXPECT_TRUE(messages.texts.empty());
+    // *A, its check character and * lay 4 x 16 - 1 modules: no room for them
+    // at one pixel each, with seven of quiet zone after them.
+    EXPECT_EQ(messages.texts, std::vector<std::string>{"Symbol too short: 21 pixels, at least 80 needed"});
+    EXPECT_TRUE(r.calls().empty());
 }
 
 TEST(Pipeline, AScaleBelowOneIsDrawnAsOne) {
@@ -176,6 +183,8 @@ TEST(Pipeline, TextBandAndAutosizedFontHeights) {
         {"horizontal 50 high", TDirection::Horizontal, 100, 50, 1, true, true, -11, -6, 11},
         {"vertical 60 wide", TDirection::Vertical, 60, 50, 1, true, true, -11, -7, 12},
         {"printer scale 6", TDirection::Horizontal, 100, 50, 6, true, true, -11, -37, 67},
+        // A font keeps its point size on a device of four times the resolution.
+        {"printer scale 4, font as set", TDirection::Horizontal, 100, 50, 4, true, false, -11, -11, 20 + 44},
         {"under 8 pixels high", TDirection::Horizontal, 100, 7, 1, true, true, -11, 0, 5},
         {"text off", TDirection::Horizontal, 100, 50, 1, false, false, -11, -11, 5},
         {"positive cell height", TDirection::Horizontal, 100, 50, 1, true, false, 20, 20, -15},
@@ -260,7 +269,8 @@ TEST(Pipeline, MessagesDrawNothingAndKeepTheReportedSize) {
         {"a sign", TBarCodeType::Industrial, "+123", true, "Caption should be numeric"},
         {"a decimal point", TBarCodeType::IATA, "12.5", true, "Caption should be numeric"},
         {"an exponent", TBarCodeType::EAN_8, "1234e56", true, "Caption should be numeric"},
-        {"empty numeric", TBarCodeType::UPC_A, "", true, "Caption should be numeric"},
+        {"empty numeric", TBarCodeType::UPC_A, "", true, "Caption is empty"},
+        {"empty Code 128", TBarCodeType::Code_128, "", true, "Caption is empty"},
         {"leading blank", TBarCodeType::ITF, " 123456", true, "Caption should be numeric"},
         {"lower case in Code 39", TBarCodeType::Code_39, "Ab", true, "Caption has a character that Code 39 cannot encode: 'b' at position 2"},
         {"star inside Code 39", TBarCodeType::Code_39, "A*B", true, "Caption has a character that Code 39 cannot encode: '*' at position 2"},
@@ -301,7 +311,6 @@ TEST(Pipeline, CaptionsTheSymbolCanCarryPass) {
     } cases[] = {
         {TBarCodeType::Code_39, "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ-. $/+%"},
         {TBarCodeType::Code_93, "CODE 93-$/+%."},
-        {TBarCodeType::Code_128, ""},
         {TBarCodeType::Code_128, " ~\x7f"},
         {TBarCodeType::Codabar, "A0123456789-$:/.+D"},
         {TBarCodeType::Codabar, "1"},
@@ -347,6 +356,82 @@ TEST(Pipeline, EanCaptionsAreCutThroughTheSetter) {
         z->DrawBarCode(&r, 0, 0, 1);
         EXPECT_EQ(z->Code()->Caption(), c.kept);
         EXPECT_EQ(changes, 1);
+    }
+}
+
+TEST(Pipeline, SymbolsThatWouldNotScanAsGivenAreRefusedWithoutDrawing) {
+    struct Case {
+        const char* name;
+        TBarCodeType s;
+        std::string caption;
+        int height, fontHeight;
+        TDensity density;
+        bool textOn;
+        std::string message;  // "": drawn
+    } cases[] = {
+        // GS1 check digits: 400638133393 -> 1, 9638507 -> 4, 03600029145 -> 2, 590123412345 -> 7.
+        {"EAN-13, wrong check digit", TBarCodeType::EAN_13, "4006381333932", 50, -11, TDensity::High, true,
+         "Check digit should be 1, not 2"},
+        {"EAN-13, wrong check digit before more digits", TBarCodeType::EAN_13, "59012341234589", 50, -11,
+         TDensity::High, true, "Check digit should be 7, not 8"},
+        {"EAN-13, right check digit before more digits", TBarCodeType::EAN_13, "59012341234578", 50, -11,
+         TDensity::High, true, ""},
+        {"EAN-8, wrong check digit", TBarCodeType::EAN_8, "96385075", 50, -11, TDensity::High, true,
+         "Check digit should be 4, not 5"},
+        {"UPC-A, wrong check digit", TBarCodeType::UPC_A, "036000291453", 50, -11, TDensity::High, true,
+         "Check digit should be 2, not 3"},
+        // Bars from row 2 to the text band: 12 - (5 + 11) - 1 rows and less.
+        {"EAN-13 12 high with text", TBarCodeType::EAN_13, "590123412345", 12, -11, TDensity::High, true,
+         "Bars too short: 0 pixels"},
+        {"Code 128 under a 45-pixel font", TBarCodeType::Code_128, "Zorvik", 50, -45, TDensity::High, true,
+         "Bars too short: 0 pixels"},
+        // The add-on's bars give up the text band: 50 - 26 - 1 - 26 < 0 at Low.
+        {"5-digit add-on at Low, 50 high", TBarCodeType::EAN_13_5AddOn, "59012341234552495", 50, -11, TDensity::Low,
+         true, "Bars too short: 0 pixels"},
+        {"5-digit add-on at High, 50 high", TBarCodeType::EAN_13_5AddOn, "59012341234552495", 50, -11,
+         TDensity::High, true, ""},
+        // Code 39 bars run from row 2 to H - TextH - 1, TextH = 5 without text.
+        {"Code 39 bars of one pixel", TBarCodeType::Code_39, "AB", 8, -11, TDensity::High, false, ""},
+        {"Code 39 bars of no pixel", TBarCodeType::Code_39, "AB", 7, -11, TDensity::High, false,
+         "Bars too short: 0 pixels"},
+    };
+    for (const auto& c : cases) {
+        MessageCapture messages;
+        auto z = control(c.s, c.caption);
+        z->SetHeight(c.height);
+        z->Font()->SetHeight(c.fontHeight);
+        z->Code()->SetDensity(c.density);
+        z->Code()->SetTextOn(c.textOn);
+        RecordingCanvas r;
+        z->DrawBarCode(&r, 0, 0, 1);
+        if (c.message.empty()) {
+            EXPECT_TRUE(messages.texts.empty()) << c.name << ": " << (messages.texts.empty() ? "" : messages.texts[0]);
+            EXPECT_FALSE(r.calls().empty()) << c.name;
+        } else {
+            EXPECT_EQ(messages.texts, std::vector<std::string>{c.message}) << c.name;
+            EXPECT_TRUE(r.calls().empty()) << c.name;
+        }
+    }
+}
+
+TEST(Pipeline, TextGrowsWithTheScale) {
+    // A font keeps its point size on a device of higher resolution.
+    for (int scale : {1, 3, 6}) {
+        auto z = control(TBarCodeType::Code_128, "Zorvik");
+        z->Font()->SetHeight(-11);
+        RecordingCanvas r;
+        z->DrawBarCode(&r, 0, 0, scale);
+        int texts = 0;
+        for (const auto& call : r.calls()) {
+            if (call.kind != CanvasCall::Kind::TextOut) continue;
+            ++texts;
+            EXPECT_EQ(call.font.lfHeight, -11 * scale) << scale;
+            // Under the bars, which run from row 2 for H - TextH - 1 rows.
+            EXPECT_EQ(call.y, 2 + BarCodeHeight - TextH - 1) << scale;
+        }
+        EXPECT_GT(texts, 0) << scale;
+        EXPECT_EQ(TextH, 5 * scale + 11 * scale) << scale;
+        EXPECT_EQ(z->Font()->Height(), -11) << "the control's own font is left as it was";
     }
 }
 

@@ -31,6 +31,7 @@ std::unique_ptr<RasterCanvas> renderToRaster(TZorvik& control, int scale) {
     RecordingCanvas recording;
     control.DrawBarCode(&recording, 0, 0, scale);
     auto raster = std::make_unique<RasterCanvas>(BarCodeWidth, BarCodeHeight, 96 * scale);
+    raster->setTransparentColor(control.BackColor());
     recording.replay(*raster);
     return raster;
 }
@@ -185,6 +186,36 @@ std::string writePaddedPng(const RasterCanvas& image, const std::string& path, i
     std::string error;
     if (!padded.writePng(path, error)) ADD_FAILURE() << "cannot write " << path << ": " << error;
     return path;
+}
+
+std::map<std::string, std::vector<std::string>> zbarDecodeMany(const std::vector<std::string>& paths,
+                                                                const std::string& options) {
+    std::map<std::string, std::vector<std::string>> read;
+    // zbarimg takes files in chunks small enough for one command line; its XML
+    // names the file each symbol came from.
+    for (size_t from = 0; from < paths.size(); from += 200) {
+        std::string command = "zbarimg -q --nodbus --xml " + options;
+        for (size_t i = from; i < paths.size() && i < from + 200; ++i) command += " '" + paths[i] + "'";
+        std::string xml;
+        runCommand(command + " 2>/dev/null", &xml);
+        std::string source;
+        for (size_t at = 0; at < xml.size();) {
+            const size_t src = xml.find("<source href='", at), sym = xml.find("<symbol type='", at);
+            if (src == std::string::npos && sym == std::string::npos) break;
+            if (src < sym) {
+                const size_t begin = src + 14, end = xml.find('\'', begin);
+                source = xml.substr(begin, end - begin);
+                at = end;
+                continue;
+            }
+            const size_t typeBegin = sym + 14, typeEnd = xml.find('\'', typeBegin);
+            const size_t dataBegin = xml.find("<![CDATA[", typeEnd) + 9, dataEnd = xml.find("]]>", dataBegin);
+            read[source].push_back(xml.substr(typeBegin, typeEnd - typeBegin) + ":" +
+                                   xml.substr(dataBegin, dataEnd - dataBegin));
+            at = dataEnd;
+        }
+    }
+    return read;
 }
 
 int runCommand(const std::string& command, std::string* output) {

@@ -4,6 +4,7 @@
 
 #include <ZXing/BarcodeFormat.h>
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -79,6 +80,10 @@ std::string writePaddedPng(const RasterCanvas& image, const std::string& path, i
 // Runs zbarimg on a PNG file and returns its "TYPE:data" lines. Options are
 // passed through (for example "-Sean2.enable -Sean5.enable").
 std::vector<std::string> zbarDecode(const std::string& pngPath, const std::string& options = "");
+
+// Runs zbarimg once over many PNG files; for each file read, its "TYPE:data" lines.
+std::map<std::string, std::vector<std::string>> zbarDecodeMany(const std::vector<std::string>& paths,
+                                                                const std::string& options = "");
 
 // Runs a shell command; returns its exit status and what it wrote to standard output.
 int runCommand(const std::string& command, std::string* output = nullptr);

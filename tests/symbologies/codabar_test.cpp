@@ -238,10 +238,8 @@ Sample randomCodabar(std::mt19937& rng, const std::string& alphabet, size_t maxL
 
 // Codabar's 10-module characters (: / . + and the start/stop letters) run past
 // the budget of ten modules a character, into the right quiet zone. Sized to
-// the symbol, eight data characters always fit; stretched, the quiet zone is
-// only 10 x ModulWidth pixels, so the stretched samples keep to 9-module data
-// characters. Whole-pixel steps keep the 2:1 ratio exact; at fractional steps
-// rounding can bring a wide element within 1.5 narrow ones, which decoders refuse.
+// the symbol, eight data characters always fit; the stretched samples keep to
+// 9-module data characters, as they always did.
 TEST(CodabarRoundTrip, ZxingReadsRandomSymbols) {
     std::mt19937 rng(20240601);
     const int symbols = test::forEachLayout({1.0f, 2.0f}, 4, [&](const test::Layout& at) {
@@ -252,9 +250,6 @@ TEST(CodabarRoundTrip, ZxingReadsRandomSymbols) {
         at.apply(s, 10 * static_cast<int>(sample.caption.size() + (controlChars ? 3 : 2)));
         auto z = test::makeControl(s);
         auto image = test::renderToRaster(*z);
-        if (at.step > 0) {
-            EXPECT_FLOAT_EQ(StepXReal, at.step);
-        }
         const auto d = test::decode(*image, ZXing::BarcodeFormat::Codabar);
         EXPECT_TRUE(d.ok) << sample.caption << ' ' << identOf(at.direction) << ' ' << identOf(at.density) << ' '
                           << at.step;

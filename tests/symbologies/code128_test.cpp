@@ -84,7 +84,6 @@ struct CheckCase {
 };
 const CheckCase kChecks[] = {
     {"ABC", "ABC", 1, "!"},                 // 104 + 33 + 68 + 105 = 310
-    {"empty", "", 1, "!"},                  // 104
     {"digits stay in code set B", "1234", 88, "x"},  // 104 + 17 + 36 + 57 + 80 = 294
     {"DEL", "\x7f", 96, "\xe2\x82\xac"},    // 104 + 95 = 199: code 128, the euro sign
     {"check 96", "a/", 96, "\xe2\x82\xac"},  // 104 + 65 + 30

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <map>
 #include <random>
 #include <string>
@@ -194,23 +196,31 @@ TEST(Code39, TransparentSymbolsPaintNoSpaceOrGap) {
 }
 
 TEST(Code39, StretchedSymbolsKeepTheirProportions) {
-    // 300 pixels for 96 modules: the step is 280 / 96 = 2.917 and ModulWidth 2.
-    TZorvik z(nullptr);
-    setUp(z, "ABC", true);
-    z.Code()->SetAutoSize(false);
-    z.SetWidth(300);
-    auto img = test::renderToRaster(z);
-    const std::vector<int> got = runs(*img, 5, 10, 10);
-    // The start character at 10 + the running position: bar 1, space 3, bar 1,
-    // space 1, bar 3, space 1, bar 3, space 1, bar 1, gap 1 module.
-    const int modules[] = {1, 3, 1, 1, 3, 1, 3, 1, 1, 1};
-    float real = 10;
-    int at = 10;
-    for (int i = 0; i < 10; ++i) {
-        real = static_cast<float>(static_cast<double>(real) + modules[i] * static_cast<double>(280.0f / 96.0f));
-        const int next = roundHalfEven(real);
-        EXPECT_EQ(got[static_cast<size_t>(i)], next - at) << i;
-        at = next;
+    // *ABC + check + * lays 6 x 16 - 1 = 95 modules; with 20 of quiet zone a
+    // stretched symbol gets Width / 115 pixels a module, whole pixels below 3,
+    // and starts 10 of them in.
+    for (int width : {300, 400}) {
+        TZorvik z(nullptr);
+        setUp(z, "ABC", true);
+        z.Code()->SetAutoSize(false);
+        z.SetWidth(width);
+        float step = static_cast<float>(width / 115.0);
+        if (step < 3) step = std::floor(step);
+        const int start = roundHalfEven(10.0 * step);
+        auto img = test::renderToRaster(z);
+        const std::vector<int> got = runs(*img, 5, start, 10);
+        // The start character: bar 1, space 3, bar 1, space 1, bar 3, space 1,
+        // bar 3, space 1, bar 1, gap 1 module.
+        const int modules[] = {1, 3, 1, 1, 3, 1, 3, 1, 1, 1};
+        float real = static_cast<float>(start);
+        int at = start;
+        EXPECT_EQ(img->colorAt(start - 1, 5), clWhite) << width;
+        for (int i = 0; i < 10; ++i) {
+            real = static_cast<float>(static_cast<double>(real) + modules[i] * static_cast<double>(step));
+            const int next = roundHalfEven(real);
+            EXPECT_EQ(got[static_cast<size_t>(i)], next - at) << width << ' ' << i;
+            at = next;
+        }
     }
 }
 

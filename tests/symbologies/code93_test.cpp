@@ -162,20 +162,21 @@ TEST(Code93, TransparentSpacesUnpaintedTerminationBarPainted) {
     EXPECT_EQ(grid->at(100, 10), clBlack);  // the termination bar, module 91
 }
 
-TEST(Code93, TerminationBarIsOneModuleWidthAndDoesNotAdvance) {
-    // Stretched to 1.5 pixels a module at High density: the bar stays 1 pixel.
+TEST(Code93, TerminationBarIsOneStepWideAndDoesNotAdvance) {
+    // Start, A, B, C, K, stop and the termination bar lay 55 modules; 263
+    // pixels give 263 / 75 = 3.507 a module from round(35.07) = 35. The stop
+    // character ends at round(35 + 54 x 3.507) = 224 and the bar, one step,
+    // at round(35 + 55 x 3.507) = 228.
     Settings s = code93("AB");
     s.autoSize = false;
-    s.width = 20 + 54 * 3 / 2;  // N = 9 x (2 + 4) = 54
+    s.width = 263;
     auto z = test::makeControl(s);
     auto grid = test::drawOnGrid(*z);
-    ASSERT_FLOAT_EQ(StepXReal, 1.5f);
-    ASSERT_EQ(ModulWidth, 1);
-    // Start, A, B, C, K, stop: 54 modules of 1.5 pixels from column 10.
-    EXPECT_EQ(CurX, 10 + 81);
-    EXPECT_EQ(grid->at(CurX - 1, 10), clWhite);  // the stop character's last space
-    EXPECT_EQ(grid->at(CurX, 10), clBlack);
-    EXPECT_EQ(grid->at(CurX + 1, 10), clWhite);
+    ASSERT_FLOAT_EQ(StepXReal, static_cast<float>(263.0 / 75));
+    EXPECT_EQ(CurX, 224);
+    EXPECT_EQ(grid->at(223, 10), clWhite);  // the stop character's last space
+    for (int x = 224; x < 228; ++x) EXPECT_EQ(grid->at(x, 10), clBlack) << x;
+    EXPECT_EQ(grid->at(228, 10), clWhite);
 }
 
 TEST(Code93, EmptyAndUnencodableCaptions) {

@@ -558,44 +558,54 @@ std::string stretchedLine(const std::string& bars, float start, float step, int 
 }
 
 TEST(EanLayout, StretchedBarsTileInProportion) {
+    // The step spreads the modules really laid (first bar to last: 95 for
+    // EAN-13 and UPC-A, 67 for EAN-8, 95 + 8 + 20 and 95 + 8 + 47 with the
+    // add-ons) and 20 of quiet zone over the width; whole pixels below 3.
     struct Case {
         TBarCodeType s;
         std::string caption;
         int width;
-        int nominal;  // modules the pipeline budgets
+        int modules;
     } cases[] = {
         {TBarCodeType::EAN_13, "590123412345", 287, 95},
-        {TBarCodeType::UPC_A, "01234567890", 201, 92},
-        {TBarCodeType::EAN_8, "9638507", 200, 64},
-        {TBarCodeType::EAN_13_2AddOn, "59012341234503", 300, 124},
-        {TBarCodeType::EAN_13_5AddOn, "59012341234590000", 333, 151},
+        {TBarCodeType::EAN_13, "590123412345", 400, 95},
+        {TBarCodeType::UPC_A, "01234567890", 201, 95},
+        {TBarCodeType::UPC_A, "01234567890", 380, 95},
+        {TBarCodeType::EAN_8, "9638507", 200, 67},
+        {TBarCodeType::EAN_8, "9638507", 300, 67},
+        {TBarCodeType::EAN_13_2AddOn, "59012341234503", 300, 123},
+        {TBarCodeType::EAN_13_2AddOn, "59012341234503", 500, 123},
+        {TBarCodeType::EAN_13_5AddOn, "59012341234590000", 333, 150},
+        {TBarCodeType::EAN_13_5AddOn, "59012341234590000", 600, 150},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(identOf(c.s));
+        SCOPED_TRACE(std::string(identOf(c.s)) + " " + std::to_string(c.width));
         auto z = control(c.s, c.caption);
         z->Code()->SetAutoSize(false);
         z->SetWidth(c.width);
         z->SetHeight(100);
         RecordingCanvas grid(c.width, 100);
         z->DrawBarCode(&grid, 0, 0, 1);
-        const float step = static_cast<float>(static_cast<double>(c.width - 20) / c.nominal);
+        float step = static_cast<float>(static_cast<double>(c.width) / (c.modules + 20));
+        if (step < 3) step = std::floor(step);
         ASSERT_FLOAT_EQ(StepXReal, step);
-        EXPECT_EQ(test::rowOf(grid, 50), stretchedLine(symbolFor(c.s, c.caption).bars, 10.0f, step, c.width));
+        const float start = static_cast<float>(roundHalfEven(10.0 * step));
+        EXPECT_EQ(test::rowOf(grid, 50), stretchedLine(symbolFor(c.s, c.caption).bars, start, step, c.width));
     }
 }
 
-TEST(EanLayout, EightDigitTextDriftsAgainstStretchedBars) {
-    // 200 pixels for 64 + 20 modules: step 2.8125, module width 1 -> 2.
+TEST(EanLayout, EightDigitTextFollowsStretchedBars) {
+    // 300 pixels for 67 + 20 modules: step 3.448, from round(34.48) = 34.
+    // FirstPos = round(34 + 3 x 3.448) = 44, SecondPos = round(34 + 36 x 3.448)
+    // = 158; each digit 7 steps on: 24, 48 and 72 pixels.
     auto z = control(TBarCodeType::EAN_8, "9638507");
     z->Code()->SetAutoSize(false);
-    z->SetWidth(200);
+    z->SetWidth(300);
     RecordingCanvas r;
     z->DrawBarCode(&r, 0, 0, 1);
-    ASSERT_EQ(ModulWidth, 2);
-    // FirstPos = round(10 + 3 x 2.8125) = 18; SecondPos = round(10 + 36 x 2.8125) = 111.
     std::vector<int> xs;
     for (const auto& t : texts(r)) xs.push_back(t.x);
-    EXPECT_EQ(xs, (std::vector<int>{18, 32, 46, 60, 111, 125, 139, 153}));
+    EXPECT_EQ(xs, (std::vector<int>{44, 68, 92, 116, 158, 182, 206, 230}));
 }
 
 // ---------------------------------------------------------------------------
