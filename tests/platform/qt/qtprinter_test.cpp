@@ -1,0 +1,69 @@
+// PrintBarCode on a QPrinter: the scale follows the printer's resolution, and
+// the printed page, rasterised, decodes.
+#include <gtest/gtest.h>
+
+#include <QPageSize>
+#include <QPrinter>
+
+#include "platform/qt/qtprinter.h"
+#include "tests/platform/qt/qtsupport.h"
+#include "tests/support/support.h"
+
+namespace zorvik {
+namespace {
+
+using test::qtApp;
+
+TEST(QtPrinter, PrintedPagesDecodeAtThePrintersScale) {
+    qtApp();
+    struct Case {
+        std::vector<std::string> settings;
+        int dpi;
+        ZXing::BarcodeFormat format;
+        std::string text;
+    };
+    const std::vector<Case> table{
+        {{"Code.Symbology=EAN_13", "Code.Caption=400638133393"}, 300, ZXing::BarcodeFormat::EAN13, "4006381333931"},
+        {{"Code.Symbology=Code_128", "Code.Caption=Zorvik Labels"}, 600, ZXing::BarcodeFormat::Code128, "Zorvik Labels"},
+        // The modulo 43 check character: (26 + 29 + 36 + 3 + 9) mod 43 = 17, "H".
+        {{"Code.Symbology=Code_39", "Code.Caption=QT-39", "Code.Direction=Vertical"}, 200, ZXing::BarcodeFormat::Code39,
+         "QT-39H"},
+    };
+    const std::string dir = test::scratchDir("qt-printer");
+    for (size_t row = 0; row < table.size(); ++row) {
+        const Case& c = table[row];
+        SCOPED_TRACE("row " + std::to_string(row));
+        BarcodeWidget w;
+        test::assign(w.control(), c.settings);
+        w.settle();
+        const int width = w.control().Width(), height = w.control().Height();
+
+        const std::string pdf = dir + "/page" + std::to_string(row) + ".pdf";
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(QString::fromStdString(pdf));
+        printer.setResolution(c.dpi);
+        printer.setPageSize(QPageSize(QSizeF(120, 120), QPageSize::Millimeter));
+        EXPECT_EQ(useDestinationResolution(printer), c.dpi);  // a PDF keeps what it was given
+        TQtPrinter qtPrinter(printer);
+        TPrinter* previous = SetPrinter(&qtPrinter);
+        std::string error;
+        ASSERT_TRUE(qtPrinter.BeginDoc(error)) << error;
+        w.control().PrintBarCode(c.dpi, c.dpi);
+        ASSERT_TRUE(qtPrinter.EndDoc(error)) << error;
+        SetPrinter(previous);
+        // Scale = resolution div 96, as large on paper as on the screen.
+        const int scale = c.dpi / 96;
+        EXPECT_EQ(BarCodeWidth, scale * width);
+        EXPECT_EQ(BarCodeHeight, scale * height);
+
+        const std::string stem = dir + "/page" + std::to_string(row);
+        ASSERT_EQ(test::runCommand("pdftoppm -r " + std::to_string(c.dpi) + " -png -singlefile '" + pdf + "' '" + stem + "'"), 0);
+        const test::Decoded d = test::decodePng(stem + ".png", c.format);
+        EXPECT_TRUE(d.ok);
+        EXPECT_EQ(d.text, c.text);
+    }
+}
+
+}  // namespace
+}  // namespace zorvik
