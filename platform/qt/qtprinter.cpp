@@ -1,14 +1,40 @@
 #include "platform/qt/qtprinter.h"
 
 #include <QPrinter>
+#include <QProcess>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <limits>
 
 namespace zorvik {
 
+int defaultResolutionIn(const QString& Options) {
+    // "Resolution/Output Resolution: 300dpi *600dpi 1200x600dpi": the starred
+    // choice is the default; of "HxVdpi" the horizontal dots count.
+    static const QRegularExpression line(QStringLiteral("^Resolution/[^:]*:(.*)$"), QRegularExpression::MultilineOption);
+    static const QRegularExpression choice(QStringLiteral("\\*(\\d+)(x\\d+)?dpi\\b"));
+    const QRegularExpressionMatch l = line.match(Options);
+    if (!l.hasMatch()) return 0;
+    const QRegularExpressionMatch c = choice.match(l.captured(1));
+    return c.hasMatch() ? c.captured(1).toInt() : 0;
+}
+
 int useDestinationResolution(QPrinter& Printer) {
     if (Printer.outputFormat() != QPrinter::NativeFormat) return Printer.resolution();
+    // Qt keeps the queue's default resolution to itself; the CUPS client
+    // lists the queue's options with their defaults.
+    QProcess lpoptions;
+    lpoptions.start(QStringLiteral("lpoptions"), {QStringLiteral("-p"), Printer.printerName(), QStringLiteral("-l")});
+    if (lpoptions.waitForFinished(5000) && lpoptions.exitStatus() == QProcess::NormalExit && lpoptions.exitCode() == 0) {
+        if (const int dpi = defaultResolutionIn(QString::fromLocal8Bit(lpoptions.readAllStandardOutput())); dpi > 0) {
+            Printer.setResolution(dpi);
+            return Printer.resolution();
+        }
+    } else {
+        lpoptions.kill();
+        lpoptions.waitForFinished(1000);
+    }
     const QList<int> offered = Printer.supportedResolutions();
     if (offered.isEmpty() || offered.contains(Printer.resolution())) return Printer.resolution();
     // The queue's finest resolution that is not above what was asked.

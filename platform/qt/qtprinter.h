@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QPainter>
+#include <QString>
 
 #include <memory>
 
@@ -31,10 +32,14 @@ private:
     std::unique_ptr<PainterCanvas> m_canvas;
 };
 
-// Sets a real printer's resolution to one the destination offers: Qt's
+// Sets a real printer's resolution to the queue's own default: Qt's
 // high-resolution mode asks 1200 dots per inch of every queue, whatever it
-// prints at. A PDF or a printer already at a resolution it supports is left
-// as it is. Returns the resolution in force.
+// prints at. Without a default to be found, a resolution the queue offers;
+// a PDF keeps the resolution it was given. Returns the resolution in force.
 int useDestinationResolution(QPrinter& Printer);
+
+// The default resolution in a queue's options as the CUPS client lists them
+// (lpoptions -l); 0 when they name none.
+int defaultResolutionIn(const QString& Options);
 
 }  // namespace zorvik

@@ -65,5 +65,17 @@ TEST(QtPrinter, PrintedPagesDecodeAtThePrintersScale) {
     }
 }
 
+// A queue's default resolution, from its options as the CUPS client lists them.
+TEST(QtPrinter, DefaultResolutionOfAQueue) {
+    const std::vector<std::pair<const char*, int>> table{
+        {"Resolution/Output Resolution: 300dpi *600dpi 1200dpi", 600},
+        {"PageSize/Media Size: *A4 Letter\nResolution/Resolution: *1200x600dpi 600dpi\nDuplex/2-Sided: *None", 1200},
+        {"Resolution/Resolution: 300dpi 600dpi", 0},
+        {"ColorModel/Color Mode: *Gray RGB\nPageSize/Media Size: *A4", 0},
+        {"", 0},
+    };
+    for (const auto& [options, dpi] : table) EXPECT_EQ(defaultResolutionIn(QString::fromUtf8(options)), dpi) << options;
+}
+
 }  // namespace
 }  // namespace zorvik
