@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QMessageBox>
 #include <QMetaProperty>
+#include <QMouseEvent>
 #include <QMoveEvent>
 #include <QPainter>
 #include <QResizeEvent>
@@ -61,6 +62,8 @@ public:
 BarcodeWidget::BarcodeWidget(QWidget* Parent) : QWidget(Parent), m_control(std::make_unique<TZorvik>(nullptr)) {
     MessageRouter::install();
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    // The control hears the mouse move over it, pressed or not.
+    setMouseTracking(true);
     m_snapshot.resize(zorvikProperties().size());
     for (size_t i = 0; i < m_snapshot.size(); ++i) m_snapshot[i] = zorvikProperties()[i].format(*m_control);
     m_control->SetParent(this);
@@ -206,6 +209,28 @@ void BarcodeWidget::resizeEvent(QResizeEvent* Event) {
     if (m_syncing) return;
     if (Event->size() != sizeHint())
         m_control->SetBounds(m_control->Left(), m_control->Top(), Event->size().width(), Event->size().height());
+}
+
+void BarcodeWidget::mousePressEvent(QMouseEvent* Event) {
+    const QPoint at = Event->position().toPoint();
+    emit OnMouseDown(Event->button(), at.x(), at.y());
+}
+
+void BarcodeWidget::mouseReleaseEvent(QMouseEvent* Event) {
+    const QPoint at = Event->position().toPoint();
+    emit OnMouseUp(Event->button(), at.x(), at.y());
+    // A click is a press and a release of the left button over the control.
+    if (Event->button() == Qt::LeftButton && rect().contains(at)) emit OnClick();
+}
+
+void BarcodeWidget::mouseDoubleClickEvent(QMouseEvent* Event) {
+    mousePressEvent(Event);
+    if (Event->button() == Qt::LeftButton) emit OnDblClick();
+}
+
+void BarcodeWidget::mouseMoveEvent(QMouseEvent* Event) {
+    const QPoint at = Event->position().toPoint();
+    emit OnMouseMove(at.x(), at.y());
 }
 
 void BarcodeWidget::publishChanges() {

@@ -188,6 +188,13 @@ signals:
     void DataFieldChanged();
     void DataSourceChanged();
     void designModeChanged();
+    // The control's mouse events, by their form-file names; positions in the
+    // control's pixels, buttons as Qt::MouseButton.
+    void OnClick();
+    void OnDblClick();
+    void OnMouseDown(int Button, int X, int Y);
+    void OnMouseMove(int X, int Y);
+    void OnMouseUp(int Button, int X, int Y);
     // A caption message is about to be shown (after the paint that raised it).
     void messageRaised(const QString& Text);
     // Any published property changed.
@@ -197,6 +204,10 @@ protected:
     void paintEvent(QPaintEvent* Event) override;
     void moveEvent(QMoveEvent* Event) override;
     void resizeEvent(QResizeEvent* Event) override;
+    void mousePressEvent(QMouseEvent* Event) override;
+    void mouseReleaseEvent(QMouseEvent* Event) override;
+    void mouseDoubleClickEvent(QMouseEvent* Event) override;
+    void mouseMoveEvent(QMouseEvent* Event) override;
 
 private:
     int number(const char* Path) const;

@@ -10,6 +10,7 @@
 #include <QMetaProperty>
 #include <QSignalSpy>
 #include <QStandardItemModel>
+#include <QTest>
 #include <QTimer>
 
 #include "control/symbology.h"
@@ -68,6 +69,14 @@ TEST(BarcodeWidget, EveryPublishedPropertyIsAQtPropertyOfItsType) {
             default: EXPECT_EQ(q.metaType().id(), QMetaType::Int); break;
         }
     }
+    // The mouse events are signals of their own names; the drag events and
+    // the settings' OnChange (propertiesChanged) are kept by form files only.
+    for (const char* event : {"OnClick", "OnDblClick", "OnMouseDown", "OnMouseMove", "OnMouseUp"}) {
+        bool found = false;
+        for (int m = meta->methodOffset(); m < meta->methodCount(); ++m)
+            found |= meta->method(m).methodType() == QMetaMethod::Signal && meta->method(m).name() == event;
+        EXPECT_TRUE(found) << event;
+    }
     // Nothing published beside the table but the design-mode switch.
     EXPECT_EQ(meta->propertyCount() - meta->propertyOffset(), published + 1);
     EXPECT_EQ(QByteArray(meta->userProperty().name()), "CodeCaption");
@@ -119,6 +128,16 @@ TEST(BarcodeWidget, ShowsTheCommandsPixels) {
     }
 }
 
+// Counts the paint events a widget receives.
+struct PaintCounter : QObject {
+    int count = 0;
+    explicit PaintCounter(QWidget& w) { w.installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* e) override {
+        count += e->type() == QEvent::Paint;
+        return false;
+    }
+};
+
 // A property set through Qt repaints the widget and tells of itself once.
 TEST(BarcodeWidget, PropertiesRepaintAndNotify) {
     qtApp();
@@ -142,9 +161,11 @@ TEST(BarcodeWidget, PropertiesRepaintAndNotify) {
         const QImage before = w.grab().toImage();
         const QMetaProperty q = w.metaObject()->property(w.metaObject()->indexOfProperty(c.property));
         QSignalSpy notified(&w, q.notifySignal());
+        PaintCounter paints(w);
         ASSERT_TRUE(w.setProperty(c.property, c.value));
         EXPECT_EQ(notified.count(), 1);
-        processUntil([&] { return w.grab().toImage() != before; });
+        // The change asked for a paint by itself; what it paints is new.
+        EXPECT_TRUE(processUntil([&] { return paints.count > 0; }));
         EXPECT_NE(w.grab().toImage(), before);
     }
 }
@@ -190,6 +211,23 @@ TEST(BarcodeWidget, ShowsAMessageOnceAfterThePaint) {
     EXPECT_EQ(watcher.texts.size(), 2u);
     EXPECT_FALSE(raisedWhilePainting);
     EXPECT_FALSE(watcher.paintingWhenShown);
+}
+
+TEST(BarcodeWidget, RaisesTheControlsMouseEvents) {
+    qtApp();
+    BarcodeWidget w;
+    showSettled(w);
+    QSignalSpy click(&w, &BarcodeWidget::OnClick), dbl(&w, &BarcodeWidget::OnDblClick),
+        down(&w, &BarcodeWidget::OnMouseDown), up(&w, &BarcodeWidget::OnMouseUp);
+    QTest::mouseClick(&w, Qt::LeftButton, {}, QPoint(10, 5));
+    QTest::mouseClick(&w, Qt::RightButton, {}, QPoint(10, 5));
+    QTest::mouseDClick(&w, Qt::LeftButton, {}, QPoint(12, 7));
+    EXPECT_EQ(click.count(), 1);
+    EXPECT_EQ(dbl.count(), 1);
+    EXPECT_EQ(down.count(), 3);
+    EXPECT_EQ(up.count(), 2);
+    EXPECT_EQ(down.at(0), (QList<QVariant>{int(Qt::LeftButton), 10, 5}));
+    EXPECT_EQ(up.at(1), (QList<QVariant>{int(Qt::RightButton), 10, 5}));
 }
 
 int inkPixels(const QImage& image) {
