@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <QPageSize>
+#include <QPainter>
 #include <QPrinter>
 
+#include "platform/qt/paintercanvas.h"
 #include "platform/qt/qtprinter.h"
 #include "tests/platform/qt/qtsupport.h"
 #include "tests/support/support.h"
@@ -62,6 +64,37 @@ TEST(QtPrinter, PrintedPagesDecodeAtThePrintersScale) {
         const test::Decoded d = test::decodePng(stem + ".png", c.format);
         EXPECT_TRUE(d.ok);
         EXPECT_EQ(d.text, c.text);
+    }
+}
+
+// The painter canvas fills exactly the pixels the raster canvas fills
+// (text aside): bars, spaces, border, both directions, stretched.
+TEST(QtPrinter, PainterCanvasFillsTheRasterCanvasPixels) {
+    qtApp();
+    const std::vector<std::vector<std::string>> table{
+        {"Code.Symbology=EAN_13", "Code.Caption=400638133393", "Code.Border=True"},
+        {"Code.Symbology=Code_128", "Code.Caption=Zorvik", "Code.Direction=Vertical", "Code.Density=Medium"},
+        {"Code.Symbology=Codabar", "Code.Caption=A1234B", "Code.AutoSize=False", "Width=333", "BarColor=clNavy"},
+    };
+    for (size_t row = 0; row < table.size(); ++row) {
+        SCOPED_TRACE("row " + std::to_string(row));
+        BarcodeWidget w;
+        test::assign(w.control(), table[row]);
+        test::assign(w.control(), {"Code.TextOn=False"});
+        w.settle();
+        const int scale = 3;
+        const std::unique_ptr<RasterCanvas> raster = test::renderToRaster(w.control(), scale);
+        QImage image(raster->width(), raster->height(), QImage::Format_RGB32);
+        image.fill(Qt::magenta);
+        QPainter painter(&image);
+        PainterCanvas canvas(painter);
+        w.control().DrawBarCode(&canvas, 0, 0, scale);
+        painter.end();
+        int differing = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                differing += tColorOf(QColor(image.pixel(x, y))) != raster->colorAt(x, y) || raster->alphaAt(x, y) != 255;
+        EXPECT_EQ(differing, 0);
     }
 }
 
