@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QWidget>
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
