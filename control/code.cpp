@@ -2,48 +2,49 @@
 
 #include <array>
 
+#include "control/symbology.h"
+
 namespace zorvik {
 
 namespace {
 
-constexpr std::array<const char*, kBarCodeTypeCount> kBarCodeNames{
-    "Code 39",     "Code 93", "Code 128", "Interleaved 2 of 5",  "Industrial 2 of 5",   "IATA 2 of 5",
-    "Codabar",     "EAN 13",  "EAN 8",    "EAN 13 with 2 AddOn", "EAN 13 with 5 AddOn", "UPC A",
-};
-constexpr std::array<const char*, kBarCodeTypeCount> kBarCodeIdents{
-    "Code_39", "Code_93", "Code_128", "ITF",           "Industrial",    "IATA",
-    "Codabar", "EAN_13",  "EAN_8",    "EAN_13_2AddOn", "EAN_13_5AddOn", "UPC_A",
-};
-constexpr std::array<const char*, kDensityCount> kDensityNames{"High", "Medium", "Low"};
-constexpr std::array<const char*, 2> kDirectionIdents{"Horizontal", "Vertical"};
-constexpr std::array<const char*, 2> kAlignmentIdents{"txLeft", "txDensity"};
-
-template <size_t N>
-const TStringList& makeList(const std::array<const char*, N>& names) {
+template <typename Names>
+const TStringList& makeList(const Names& names) {
     auto* list = new TStringList;  // lives as long as the process
-    for (const char* n : names) list->Add(n);
+    for (std::string_view n : names) list->Add(std::string(n));
     return *list;
 }
 
+// The identifiers are literals, so their views end in a NUL.
 template <size_t N>
-const char* identAt(const std::array<const char*, N>& idents, int i) {
-    return i >= 0 && static_cast<size_t>(i) < N ? idents[static_cast<size_t>(i)] : "";
+const char* identAt(const std::array<std::string_view, N>& idents, int i) {
+    return i >= 0 && static_cast<size_t>(i) < N ? idents[static_cast<size_t>(i)].data() : "";
+}
+
+template <typename Field>
+std::array<std::string_view, kBarCodeTypeCount> symbologyColumn(Field field) {
+    std::array<std::string_view, kBarCodeTypeCount> column;
+    for (size_t i = 0; i < column.size(); ++i) column[i] = kSymbologyTable[i].*field;
+    return column;
 }
 
 }  // namespace
 
 const TStringList& FBarCodeNames() {
-    static const TStringList& list = makeList(kBarCodeNames);
+    static const TStringList& list = makeList(symbologyColumn(&SymbologyInfo::displayName));
     return list;
 }
 
 const TStringList& FBarCodeDensityNames() {
-    static const TStringList& list = makeList(kDensityNames);
+    static const TStringList& list = makeList(kDensityIdents);
     return list;
 }
 
-const char* identOf(TBarCodeType v) { return identAt(kBarCodeIdents, ord(v)); }
-const char* identOf(TDensity v) { return identAt(kDensityNames, ord(v)); }
+const char* identOf(TBarCodeType v) {
+    const SymbologyInfo* info = symbologyInfo(v);
+    return info != nullptr ? info->ident.data() : "";
+}
+const char* identOf(TDensity v) { return identAt(kDensityIdents, ord(v)); }
 const char* identOf(TDirection v) { return identAt(kDirectionIdents, ord(v)); }
 const char* identOf(TAlignment v) { return identAt(kAlignmentIdents, ord(v)); }
 
@@ -93,16 +94,15 @@ void TCode::SetTextOn(bool Value) {
 
 void TCode::SetCtrlChar(bool Value) {
     if (Value == m_controlChars) return;
-    const bool optional = m_symbology == TBarCodeType::Code_39 || m_symbology == TBarCodeType::ITF;
-    m_controlChars = optional ? Value : true;
+    const SymbologyInfo* info = symbologyInfo(m_symbology);
+    m_controlChars = info != nullptr && info->checkOptional ? Value : true;
     Changed();
 }
 
 void TCode::SetAlignment(TAlignment Value) {
     if (Value == m_textAlignment) return;
-    const int s = ord(m_symbology);
-    const bool eanOwnPlacement = s >= ord(TBarCodeType::EAN_13) && s <= ord(TBarCodeType::EAN_13_5AddOn);
-    m_textAlignment = eanOwnPlacement ? TAlignment::txDensity : Value;
+    const SymbologyInfo* info = symbologyInfo(m_symbology);
+    m_textAlignment = info != nullptr && info->ownTextPlacement ? TAlignment::txDensity : Value;
     Changed();
 }
 

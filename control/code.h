@@ -1,8 +1,10 @@
 // The settings of one barcode, and the enumerations the whole system shares.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "platform/classes.h"
 #include "platform/stringlist.h"
@@ -31,6 +33,12 @@ constexpr int kDensityCount = 3;
 enum class TDirection : uint8_t { Horizontal, Vertical };
 
 enum class TAlignment : uint8_t { txLeft, txDensity };
+
+// Identifiers of the small enumerations, by ordinal; the symbologies' are in
+// the symbology table.
+inline constexpr std::array<std::string_view, kDensityCount> kDensityIdents{"High", "Medium", "Low"};
+inline constexpr std::array<std::string_view, 2> kDirectionIdents{"Horizontal", "Vertical"};
+inline constexpr std::array<std::string_view, 2> kAlignmentIdents{"txLeft", "txDensity"};
 
 constexpr int ord(TBarCodeType v) { return static_cast<int>(v); }
 constexpr int ord(TDensity v) { return static_cast<int>(v); }

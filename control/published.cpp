@@ -3,6 +3,7 @@
 #include <array>
 #include <limits>
 
+#include "control/symbology.h"
 #include "control/zorvik.h"
 
 namespace zorvik {
@@ -51,7 +52,7 @@ bool valueOf(const auto& table, std::string_view name, int& value) {
 
 std::string boolText(bool b) { return b ? "True" : "False"; }
 
-bool wantInteger(const TFormValue& v, int64_t lo, int64_t hi, int& out, std::string& error) {
+bool wantInteger(const TFormValue& v, int64_t lo, int64_t hi, int64_t& out, std::string& error) {
     if (v.kind != TFormValue::Kind::Integer) {
         error = "expected a whole number";
         return false;
@@ -60,39 +61,8 @@ bool wantInteger(const TFormValue& v, int64_t lo, int64_t hi, int& out, std::str
         error = "expected a whole number from " + std::to_string(lo) + " to " + std::to_string(hi);
         return false;
     }
-    out = static_cast<int>(v.integer);
+    out = v.integer;
     return true;
-}
-
-bool wantBool(const TFormValue& v, bool& out, std::string& error) {
-    if (v.kind == TFormValue::Kind::Ident && sameIdent(v.text, "True")) out = true;
-    else if (v.kind == TFormValue::Kind::Ident && sameIdent(v.text, "False")) out = false;
-    else {
-        error = "expected True or False";
-        return false;
-    }
-    return true;
-}
-
-bool wantString(const TFormValue& v, std::string& out, std::string& error) {
-    if (v.kind != TFormValue::Kind::String) {
-        error = "expected a quoted string";
-        return false;
-    }
-    out = v.text;
-    return true;
-}
-
-bool wantColor(const TFormValue& v, TColor& out, std::string& error) {
-    if (v.kind == TFormValue::Kind::Ident && IdentToColor(v.text, out)) return true;
-    int c = 0;
-    if (v.kind == TFormValue::Kind::Integer && wantInteger(v, std::numeric_limits<int32_t>::min(),
-                                                           std::numeric_limits<int32_t>::max(), c, error)) {
-        out = c;
-        return true;
-    }
-    error = "expected a colour: a number or one of clBlack, clMaroon, ..., clWhite";
-    return false;
 }
 
 std::string colorText(TColor c) {
@@ -100,283 +70,232 @@ std::string colorText(TColor c) {
     return name.empty() ? std::to_string(c) : std::string(name);
 }
 
-using Props = std::vector<PublishedProperty>;
-
-PublishedProperty integer(std::string_view path, int (*get)(const TZorvik&), void (*set)(TZorvik&, int),
-                          std::function<bool(const TZorvik&)> isDefault, int64_t lo = std::numeric_limits<int32_t>::min(),
-                          int64_t hi = std::numeric_limits<int32_t>::max()) {
-    return {path, PropertyType::Integer, {},
-            [get](const TZorvik& z) { return std::to_string(get(z)); },
-            [set, lo, hi](TZorvik& z, const TFormValue& v, std::string& e) {
-                int i = 0;
-                if (!wantInteger(v, lo, hi, i, e)) return false;
-                set(z, i);
-                return true;
-            },
-            std::move(isDefault)};
+std::string fontStylesText(int64_t styles) {
+    std::string s = "[";
+    for (size_t i = 0; i < kFontStyles.size(); ++i)
+        if (styles & (int64_t{1} << i)) {
+            if (s.size() > 1) s += ", ";
+            s += kFontStyles[i];
+        }
+    return s + "]";
 }
 
-PublishedProperty boolean(std::string_view path, bool (*get)(const TZorvik&), void (*set)(TZorvik&, bool),
-                          std::function<bool(const TZorvik&)> isDefault) {
-    return {path, PropertyType::Boolean, {},
-            [get](const TZorvik& z) { return boolText(get(z)); },
-            [set](TZorvik& z, const TFormValue& v, std::string& e) {
-                bool b = false;
-                if (!wantBool(v, b, e)) return false;
-                set(z, b);
-                return true;
-            },
-            std::move(isDefault)};
-}
+std::string namedOrNumber(std::string_view name, int64_t n) { return name.empty() ? std::to_string(n) : std::string(name); }
 
-auto never = [](const TZorvik&) { return false; };
-
-PublishedProperty colour(std::string_view path, TColor (*get)(const TZorvik&), void (*set)(TZorvik&, TColor)) {
-    return {path, PropertyType::Color, {}, [get](const TZorvik& z) { return colorText(get(z)); },
-            [set](TZorvik& z, const TFormValue& v, std::string& e) {
-                TColor c = 0;
-                if (!wantColor(v, c, e)) return false;
-                set(z, c);
-                return true;
-            },
-            never};
-}
-
-template <typename E, size_t N>
-PublishedProperty enumeration(std::string_view path, const std::array<std::string_view, N>& idents, E (*get)(const TZorvik&),
-                              void (*set)(TZorvik&, E), std::function<bool(const TZorvik&)> isDefault) {
-    std::vector<std::string_view> names(idents.begin(), idents.end());
-    return {path, PropertyType::Enumeration, names,
-            [get, names](const TZorvik& z) {
-                const auto i = static_cast<size_t>(get(z));
-                return i < names.size() ? std::string(names[i]) : std::to_string(i);
-            },
-            [set, names](TZorvik& z, const TFormValue& v, std::string& e) {
-                if (v.kind == TFormValue::Kind::Ident) {
-                    for (size_t i = 0; i < names.size(); ++i)
-                        if (sameIdent(names[i], v.text)) {
-                            set(z, static_cast<E>(i));
-                            return true;
-                        }
-                }
-                e = "expected one of";
-                for (size_t i = 0; i < names.size(); ++i) e += std::string(i ? ", " : " ") + std::string(names[i]);
-                return false;
-            },
-            std::move(isDefault)};
-}
-
-
-constexpr std::array<std::string_view, 12> kSymbologies{"Code_39", "Code_93", "Code_128", "ITF", "Industrial", "IATA",
-                                                        "Codabar", "EAN_13", "EAN_8", "EAN_13_2AddOn", "EAN_13_5AddOn", "UPC_A"};
-constexpr std::array<std::string_view, 3> kDensities{"High", "Medium", "Low"};
-constexpr std::array<std::string_view, 2> kDirections{"Horizontal", "Vertical"};
-constexpr std::array<std::string_view, 2> kAlignments{"txLeft", "txDensity"};
+// The identifiers of the symbologies, taken from the symbology table.
+constexpr std::array<std::string_view, kBarCodeTypeCount> kSymbologyIdents = [] {
+    std::array<std::string_view, kBarCodeTypeCount> idents{};
+    for (size_t i = 0; i < idents.size(); ++i) idents[i] = kSymbologyTable[i].ident;
+    return idents;
+}();
 constexpr std::array<std::string_view, 2> kDragModes{"dmManual", "dmAutomatic"};
 
-PublishedProperty eventProperty(std::string_view path) {
-    return {path, PropertyType::Event, {},
-            [path](const TZorvik& z) {
-                auto it = z.eventBindings().find(std::string(path));
-                return it == z.eventBindings().end() ? std::string() : it->second;
-            },
-            [path](TZorvik& z, const TFormValue& v, std::string& e) {
-                if (v.kind != TFormValue::Kind::Ident) {
-                    e = "expected the name of a handler";
-                    return false;
-                }
-                z.eventBindings()[std::string(path)] = v.text;
-                return true;
-            },
-            [path](const TZorvik& z) { return z.eventBindings().count(std::string(path)) == 0; }};
+using T = PropertyType;
+
+// Accessors, one line each; the table below says everything else.
+#define NUM(expr) [](const TZorvik& z) -> int64_t { return static_cast<int64_t>(expr); }
+#define SET(stmt) [](TZorvik& z, int64_t v) { stmt; }
+#define TXT(expr) [](const TZorvik& z) -> std::string { return expr; }
+#define SETTXT(stmt) [](TZorvik& z, const std::string& v) { stmt; }
+
+// Publication order: the component's Tag, the control's position and size,
+// the re-published drag properties and events, then the barcode's own.
+constexpr std::array<PublishedProperty, 38> kProperties{{
+    {"Tag", T::Integer, Stored::UnlessDefault, 0, {}, INT32_MIN, INT32_MAX, NUM(z.Tag()), SET(z.SetTag(static_cast<int32_t>(v)))},
+    {"Left", T::Integer, Stored::UnlessDefault, 0, {}, INT32_MIN, INT32_MAX, NUM(z.Left()), SET(z.SetLeft(static_cast<int>(v)))},
+    {"Top", T::Integer, Stored::UnlessDefault, 0, {}, INT32_MIN, INT32_MAX, NUM(z.Top()), SET(z.SetTop(static_cast<int>(v)))},
+    {"Width", T::Integer, Stored::Always, 0, {}, INT32_MIN, INT32_MAX, NUM(z.Width()), SET(z.SetWidth(static_cast<int>(v)))},
+    {"Height", T::Integer, Stored::UnlessDefault, 50, {}, INT32_MIN, INT32_MAX, NUM(z.Height()), SET(z.SetHeight(static_cast<int>(v)))},
+    {"DragCursor", T::Cursor, Stored::UnlessDefault, -12, {}, -32768, 32767, NUM(z.DragCursor()), SET(z.SetDragCursor(static_cast<int>(v)))},
+    {"DragMode", T::Enumeration, Stored::UnlessDefault, 0, kDragModes, 0, 1, NUM(z.DragMode()), SET(z.SetDragMode(static_cast<int>(v)))},
+    {"OnDragDrop", T::Event}, {"OnDragOver", T::Event}, {"OnEndDrag", T::Event}, {"OnMouseDown", T::Event},
+    {"OnMouseMove", T::Event}, {"OnMouseUp", T::Event}, {"OnClick", T::Event}, {"OnDblClick", T::Event},
+    {"Code.Symbology", T::Enumeration, Stored::Always, 0, kSymbologyIdents, 0, kBarCodeTypeCount - 1,
+     NUM(ord(z.Code()->Symbology())), SET(z.Code()->SetCode(static_cast<TBarCodeType>(v)))},
+    {"Code.Caption", T::String, Stored::Always, 0, {}, 0, 0, nullptr, nullptr, TXT(z.Code()->Caption()), SETTXT(z.Code()->SetCaption(v))},
+    {"Code.AutoSize", T::Boolean, Stored::UnlessDefault, 1, {}, 0, 1, NUM(z.Code()->AutoSize()), SET(z.Code()->SetAutoSize(v != 0))},
+    {"Code.TextAutosize", T::Boolean, Stored::Always, 0, {}, 0, 1, NUM(z.Code()->TextAutosize()), SET(z.Code()->SetTextAutoSize(v != 0))},
+    {"Code.Density", T::Enumeration, Stored::Always, 0, kDensityIdents, 0, kDensityCount - 1,
+     NUM(ord(z.Code()->Density())), SET(z.Code()->SetDensity(static_cast<TDensity>(v)))},
+    {"Code.Border", T::Boolean, Stored::Always, 0, {}, 0, 1, NUM(z.Code()->Border()), SET(z.Code()->SetBorder(v != 0))},
+    {"Code.Direction", T::Enumeration, Stored::UnlessDefault, 0, kDirectionIdents, 0, 1,
+     NUM(ord(z.Code()->Direction())), SET(z.Code()->SetDirection(static_cast<TDirection>(v)))},
+    {"Code.Transparent", T::Boolean, Stored::UnlessDefault, 0, {}, 0, 1, NUM(z.Code()->Transparent()), SET(z.Code()->SetTransparent(v != 0))},
+    {"Code.ControlChars", T::Boolean, Stored::UnlessDefault, 1, {}, 0, 1, NUM(z.Code()->ControlChars()), SET(z.Code()->SetCtrlChar(v != 0))},
+    {"Code.ShowCtrlsChars", T::Boolean, Stored::Always, 0, {}, 0, 1, NUM(z.Code()->ShowCtrlsChars()), SET(z.Code()->SetShowCtrlsChars(v != 0))},
+    {"Code.TextOn", T::Boolean, Stored::Always, 0, {}, 0, 1, NUM(z.Code()->TextOn()), SET(z.Code()->SetTextOn(v != 0))},
+    {"Code.TextAlignment", T::Enumeration, Stored::Always, 0, kAlignmentIdents, 0, 1,
+     NUM(ord(z.Code()->TextAlignment())), SET(z.Code()->SetAlignment(static_cast<TAlignment>(v)))},
+    {"Code.OnChange", T::Event},
+    {"BackColor", T::Color, Stored::Always, clWhite, {}, INT32_MIN, INT32_MAX, NUM(z.BackColor()), SET(z.SetBackColor(static_cast<TColor>(v)))},
+    {"BarColor", T::Color, Stored::Always, 0, {}, INT32_MIN, INT32_MAX, NUM(z.BarColor()), SET(z.SetBarColor(static_cast<TColor>(v)))},
+    // The font as the host framework writes it.
+    {"Font.Charset", T::Charset, Stored::Always, DEFAULT_CHARSET, {}, 0, 255, NUM(z.Font()->Charset()), SET(z.Font()->SetCharset(static_cast<uint8_t>(v)))},
+    {"Font.Color", T::Color, Stored::Always, 0, {}, INT32_MIN, INT32_MAX, NUM(z.Font()->Color()), SET(z.Font()->SetColor(static_cast<TColor>(v)))},
+    {"Font.Height", T::Integer, Stored::Always, -11, {}, -16384, 16384, NUM(z.Font()->Height()), SET(z.Font()->SetHeight(static_cast<int>(v)))},
+    {"Font.Name", T::String, Stored::Always, 0, {}, 0, 0, nullptr, nullptr, TXT(z.Font()->Name()), SETTXT(z.Font()->SetName(v))},
+    {"Font.Style", T::FontStyles, Stored::Always, 0, {}, 0, 15, NUM(z.Font()->Style()), SET(z.Font()->SetStyle(static_cast<TFontStyles>(v)))},
+    {"Visible", T::Boolean, Stored::UnlessDefault, 1, {}, 0, 1, NUM(z.Visible()), SET(z.SetVisible(v != 0))},
+    {"DataField", T::String, Stored::UnlessDefault, 0, {}, 0, 0, nullptr, nullptr, TXT(z.DataField()), SETTXT(z.SetDataField(v))},
+    // A component of the form, named; the name is kept when the form does not hold it.
+    {"DataSource", T::Reference, Stored::UnlessDefault, 0, {}, 0, 0, nullptr, nullptr, TXT(z.DataSourceName()),
+     SETTXT(bindDataSource(z, v))},
+}};
+static_assert(kProperties.size() == 38);
+
+#undef NUM
+#undef SET
+#undef TXT
+#undef SETTXT
+
+// A value of the wrong kind, named as the property's type expects it.
+std::string expected(const PublishedProperty& p) {
+    switch (p.type) {
+        case T::Integer: return "expected a whole number";
+        case T::Boolean: return "expected True or False";
+        case T::String: return "expected a quoted string";
+        case T::Color: return "expected a colour: a number or one of clBlack, clMaroon, ..., clWhite";
+        case T::FontStyles: return "expected a set such as [fsBold, fsItalic]";
+        case T::Charset: return "expected a character set: 0 to 255 or an identifier such as DEFAULT_CHARSET";
+        case T::Cursor: return "expected a cursor: a number or an identifier such as crDrag";
+        case T::Event: return "expected the name of a handler";
+        case T::Reference: return "expected the name of a data source";
+        case T::Enumeration: {
+            std::string e = "expected one of";
+            for (size_t i = 0; i < p.idents.size(); ++i) e += std::string(i ? ", " : " ") + std::string(p.idents[i]);
+            return e;
+        }
+    }
+    return {};
 }
 
-Props build() {
-    Props p;
-    // The component's own published property comes first.
-    p.push_back(integer("Tag", [](const TZorvik& z) { return static_cast<int>(z.Tag()); },
-                        [](TZorvik& z, int v) { z.SetTag(v); }, [](const TZorvik& z) { return z.Tag() == 0; }));
-    p.push_back(integer("Left", [](const TZorvik& z) { return z.Left(); }, [](TZorvik& z, int v) { z.SetLeft(v); },
-                        [](const TZorvik& z) { return z.Left() == 0; }));
-    p.push_back(integer("Top", [](const TZorvik& z) { return z.Top(); }, [](TZorvik& z, int v) { z.SetTop(v); },
-                        [](const TZorvik& z) { return z.Top() == 0; }));
-    p.push_back(integer("Width", [](const TZorvik& z) { return z.Width(); }, [](TZorvik& z, int v) { z.SetWidth(v); },
-                        never));
-    p.push_back(integer("Height", [](const TZorvik& z) { return z.Height(); }, [](TZorvik& z, int v) { z.SetHeight(v); },
-                        [](const TZorvik& z) { return z.Height() == 50; }));
-    p.push_back({"DragCursor", PropertyType::Cursor, {},
-                 [](const TZorvik& z) {
-                     const auto name = nameOf(kCursors, z.DragCursor());
-                     return name.empty() ? std::to_string(z.DragCursor()) : std::string(name);
-                 },
-                 [](TZorvik& z, const TFormValue& v, std::string& e) {
-                     int c = 0;
-                     if (v.kind == TFormValue::Kind::Ident && valueOf(kCursors, v.text, c)) {
-                         z.SetDragCursor(c);
-                         return true;
-                     }
-                     if (v.kind == TFormValue::Kind::Integer && wantInteger(v, -32768, 32767, c, e)) {
-                         z.SetDragCursor(c);
-                         return true;
-                     }
-                     e = "expected a cursor: a number or an identifier such as crDrag";
-                     return false;
-                 },
-                 [](const TZorvik& z) { return z.DragCursor() == -12; }});
-    p.push_back(enumeration<int>("DragMode", kDragModes, [](const TZorvik& z) { return z.DragMode(); },
-                                 [](TZorvik& z, int v) { z.SetDragMode(v); },
-                                 [](const TZorvik& z) { return z.DragMode() == 0; }));
-    for (std::string_view e : {"OnDragDrop", "OnDragOver", "OnEndDrag", "OnMouseDown", "OnMouseMove", "OnMouseUp",
-                               "OnClick", "OnDblClick"})
-        p.push_back(eventProperty(e));
+// The number a form-file value stands for; false with the reason.
+bool numberOf(const PublishedProperty& p, const TFormValue& v, int64_t& n, std::string& error) {
+    const bool ident = v.kind == TFormValue::Kind::Ident;
+    const bool integer = v.kind == TFormValue::Kind::Integer;
+    int named = 0;
+    TColor colour = 0;
+    switch (p.type) {
+        case T::Integer: return wantInteger(v, p.min, p.max, n, error);
+        case T::Boolean:
+            if (ident && (sameIdent(v.text, "True") || sameIdent(v.text, "False"))) {
+                n = sameIdent(v.text, "True") ? 1 : 0;
+                return true;
+            }
+            break;
+        case T::Enumeration:
+            for (size_t i = 0; ident && i < p.idents.size(); ++i)
+                if (sameIdent(p.idents[i], v.text)) {
+                    n = static_cast<int64_t>(i);
+                    return true;
+                }
+            break;
+        case T::Color:
+            if (ident && IdentToColor(v.text, colour)) {
+                n = colour;
+                return true;
+            }
+            if (integer && wantInteger(v, p.min, p.max, n, error)) return true;
+            break;
+        case T::Charset:
+        case T::Cursor:
+            if (ident && (p.type == T::Charset ? valueOf(kCharsets, v.text, named) : valueOf(kCursors, v.text, named))) {
+                n = named;
+                return true;
+            }
+            if (integer && wantInteger(v, p.min, p.max, n, error)) return true;
+            break;
+        case T::FontStyles:
+            if (v.kind != TFormValue::Kind::Set) break;
+            n = 0;
+            for (const std::string& item : v.items) {
+                size_t i = 0;
+                while (i < kFontStyles.size() && !sameIdent(kFontStyles[i], item)) ++i;
+                if (i == kFontStyles.size()) {
+                    error = "unknown font style '" + item + "'";
+                    return false;
+                }
+                n |= int64_t{1} << i;
+            }
+            return true;
+        default: break;
+    }
+    if (error.empty() || p.type != T::Integer) error = expected(p);
+    return false;
+}
 
-    p.push_back(enumeration<TBarCodeType>("Code.Symbology", kSymbologies,
-                                          [](const TZorvik& z) { return z.Code()->Symbology(); },
-                                          [](TZorvik& z, TBarCodeType v) { z.Code()->SetCode(v); }, never));
-    p.push_back({"Code.Caption", PropertyType::String, {},
-                 [](const TZorvik& z) { return formString(z.Code()->Caption()); },
-                 [](TZorvik& z, const TFormValue& v, std::string& e) {
-                     std::string s;
-                     if (!wantString(v, s, e)) return false;
-                     z.Code()->SetCaption(s);
-                     return true;
-                 },
-                 never});
-    p.push_back(boolean("Code.AutoSize", [](const TZorvik& z) { return z.Code()->AutoSize(); },
-                        [](TZorvik& z, bool v) { z.Code()->SetAutoSize(v); },
-                        [](const TZorvik& z) { return z.Code()->AutoSize(); }));
-    p.push_back(boolean("Code.TextAutosize", [](const TZorvik& z) { return z.Code()->TextAutosize(); },
-                        [](TZorvik& z, bool v) { z.Code()->SetTextAutoSize(v); }, never));
-    p.push_back(enumeration<TDensity>("Code.Density", kDensities, [](const TZorvik& z) { return z.Code()->Density(); },
-                                      [](TZorvik& z, TDensity v) { z.Code()->SetDensity(v); }, never));
-    p.push_back(boolean("Code.Border", [](const TZorvik& z) { return z.Code()->Border(); },
-                        [](TZorvik& z, bool v) { z.Code()->SetBorder(v); }, never));
-    p.push_back(enumeration<TDirection>("Code.Direction", kDirections,
-                                        [](const TZorvik& z) { return z.Code()->Direction(); },
-                                        [](TZorvik& z, TDirection v) { z.Code()->SetDirection(v); },
-                                        [](const TZorvik& z) { return z.Code()->Direction() == TDirection::Horizontal; }));
-    p.push_back(boolean("Code.Transparent", [](const TZorvik& z) { return z.Code()->Transparent(); },
-                        [](TZorvik& z, bool v) { z.Code()->SetTransparent(v); },
-                        [](const TZorvik& z) { return !z.Code()->Transparent(); }));
-    p.push_back(boolean("Code.ControlChars", [](const TZorvik& z) { return z.Code()->ControlChars(); },
-                        [](TZorvik& z, bool v) { z.Code()->SetCtrlChar(v); },
-                        [](const TZorvik& z) { return z.Code()->ControlChars(); }));
-    p.push_back(boolean("Code.ShowCtrlsChars", [](const TZorvik& z) { return z.Code()->ShowCtrlsChars(); },
-                        [](TZorvik& z, bool v) { z.Code()->SetShowCtrlsChars(v); }, never));
-    p.push_back(boolean("Code.TextOn", [](const TZorvik& z) { return z.Code()->TextOn(); },
-                        [](TZorvik& z, bool v) { z.Code()->SetTextOn(v); }, never));
-    p.push_back(enumeration<TAlignment>("Code.TextAlignment", kAlignments,
-                                        [](const TZorvik& z) { return z.Code()->TextAlignment(); },
-                                        [](TZorvik& z, TAlignment v) { z.Code()->SetAlignment(v); }, never));
-    p.push_back(eventProperty("Code.OnChange"));
-
-    p.push_back(colour("BackColor", [](const TZorvik& z) { return z.BackColor(); },
-                       [](TZorvik& z, TColor c) { z.SetBackColor(c); }));
-    p.push_back(colour("BarColor", [](const TZorvik& z) { return z.BarColor(); },
-                       [](TZorvik& z, TColor c) { z.SetBarColor(c); }));
-
-    // The font as the host framework writes it.
-    p.push_back({"Font.Charset", PropertyType::Charset, {},
-                 [](const TZorvik& z) {
-                     const auto name = charsetIdent(z.Font()->Charset());
-                     return name.empty() ? std::to_string(z.Font()->Charset()) : std::string(name);
-                 },
-                 [](TZorvik& z, const TFormValue& v, std::string& e) {
-                     int c = 0;
-                     if (v.kind == TFormValue::Kind::Ident && identToCharset(v.text, c)) {
-                         z.Font()->SetCharset(static_cast<uint8_t>(c));
-                         return true;
-                     }
-                     if (v.kind == TFormValue::Kind::Integer && wantInteger(v, 0, 255, c, e)) {
-                         z.Font()->SetCharset(static_cast<uint8_t>(c));
-                         return true;
-                     }
-                     e = "expected a character set: 0 to 255 or an identifier such as DEFAULT_CHARSET";
-                     return false;
-                 },
-                 never});
-    p.push_back(colour("Font.Color", [](const TZorvik& z) { return z.Font()->Color(); },
-                       [](TZorvik& z, TColor c) { z.Font()->SetColor(c); }));
-    p.push_back(integer("Font.Height", [](const TZorvik& z) { return z.Font()->Height(); },
-                        [](TZorvik& z, int v) { z.Font()->SetHeight(v); }, never, -16384, 16384));
-    p.push_back({"Font.Name", PropertyType::String, {}, [](const TZorvik& z) { return formString(z.Font()->Name()); },
-                 [](TZorvik& z, const TFormValue& v, std::string& e) {
-                     std::string s;
-                     if (!wantString(v, s, e)) return false;
-                     z.Font()->SetName(s);
-                     return true;
-                 },
-                 never});
-    p.push_back({"Font.Style", PropertyType::FontStyles, {},
-                 [](const TZorvik& z) {
-                     std::string s = "[";
-                     for (size_t i = 0; i < kFontStyles.size(); ++i)
-                         if (z.Font()->Style() & (1u << i)) {
-                             if (s.size() > 1) s += ", ";
-                             s += kFontStyles[i];
-                         }
-                     return s + "]";
-                 },
-                 [](TZorvik& z, const TFormValue& v, std::string& e) {
-                     if (v.kind != TFormValue::Kind::Set) {
-                         e = "expected a set such as [fsBold, fsItalic]";
-                         return false;
-                     }
-                     TFontStyles styles = 0;
-                     for (const std::string& item : v.items) {
-                         size_t i = 0;
-                         while (i < kFontStyles.size() && !sameIdent(kFontStyles[i], item)) ++i;
-                         if (i == kFontStyles.size()) {
-                             e = "unknown font style '" + item + "'";
-                             return false;
-                         }
-                         styles |= 1u << i;
-                     }
-                     z.Font()->SetStyle(styles);
-                     return true;
-                 },
-                 never});
-    p.push_back(boolean("Visible", [](const TZorvik& z) { return z.Visible(); },
-                        [](TZorvik& z, bool v) { z.SetVisible(v); }, [](const TZorvik& z) { return z.Visible(); }));
-    p.push_back({"DataField", PropertyType::String, {}, [](const TZorvik& z) { return formString(z.DataField()); },
-                 [](TZorvik& z, const TFormValue& v, std::string& e) {
-                     std::string s;
-                     if (!wantString(v, s, e)) return false;
-                     z.SetDataField(s);
-                     return true;
-                 },
-                 [](const TZorvik& z) { return z.DataField().empty(); }});
-    // A component of the form, named; the name is kept when the form does not hold it.
-    p.push_back({"DataSource", PropertyType::Reference, {}, [](const TZorvik& z) { return z.DataSourceName(); },
-                 [](TZorvik& z, const TFormValue& v, std::string& e) {
-                     if (v.kind != TFormValue::Kind::Ident) {
-                         e = "expected the name of a data source";
-                         return false;
-                     }
-                     TComponent* owner = z.Owner();
-                     for (int i = 0; owner != nullptr && i < owner->ComponentCount(); ++i)
-                         if (auto* source = dynamic_cast<TDataSource*>(owner->Components(i));
-                             source != nullptr && sameIdent(source->Name(), v.text)) {
-                             z.SetDataSource(source);
-                             return true;
-                         }
-                     z.SetDataSource(nullptr);
-                     z.SetDataSourceName(v.text);
-                     return true;
-                 },
-                 [](const TZorvik& z) { return z.DataSourceName().empty(); }});
-    return p;
+// How a number of the property's type is written.
+std::string numberText(const PublishedProperty& p, int64_t n) {
+    switch (p.type) {
+        case T::Boolean: return boolText(n != 0);
+        case T::Enumeration:
+            return n >= 0 && static_cast<size_t>(n) < p.idents.size() ? std::string(p.idents[static_cast<size_t>(n)])
+                                                                       : std::to_string(n);
+        case T::Color: return colorText(static_cast<TColor>(n));
+        case T::Charset: return namedOrNumber(nameOf(kCharsets, static_cast<int>(n)), n);
+        case T::Cursor: return namedOrNumber(nameOf(kCursors, static_cast<int>(n)), n);
+        case T::FontStyles: return fontStylesText(n);
+        default: return std::to_string(n);
+    }
 }
 
 }  // namespace
 
+void bindDataSource(TZorvik& z, const std::string& name) {
+    TComponent* owner = z.Owner();
+    for (int i = 0; owner != nullptr && i < owner->ComponentCount(); ++i)
+        if (auto* source = dynamic_cast<TDataSource*>(owner->Components(i));
+            source != nullptr && sameIdent(source->Name(), name)) {
+            z.SetDataSource(source);
+            return;
+        }
+    z.SetDataSource(nullptr);
+    z.SetDataSourceName(name);
+}
+
+std::string PublishedProperty::format(const TZorvik& Control) const {
+    if (type == T::Event) {
+        auto it = Control.eventBindings().find(std::string(path));
+        return it == Control.eventBindings().end() ? std::string() : it->second;
+    }
+    if (isNumeric()) return numberText(*this, getNumber(Control));
+    return type == T::String ? formString(getText(Control)) : getText(Control);
+}
+
+bool PublishedProperty::assign(TZorvik& Control, const TFormValue& Value, std::string& Error) const {
+    if (type == T::Event || type == T::Reference) {
+        if (Value.kind != TFormValue::Kind::Ident) {
+            Error = expected(*this);
+            return false;
+        }
+        if (type == T::Event) Control.eventBindings()[std::string(path)] = Value.text;
+        else setText(Control, Value.text);
+        return true;
+    }
+    if (!isNumeric()) {
+        if (Value.kind != TFormValue::Kind::String) {
+            Error = expected(*this);
+            return false;
+        }
+        setText(Control, Value.text);
+        return true;
+    }
+    int64_t n = 0;
+    if (!numberOf(*this, Value, n, Error)) return false;
+    setNumber(Control, n);
+    return true;
+}
+
+bool PublishedProperty::isDefault(const TZorvik& Control) const {
+    if (type == T::Event) return Control.eventBindings().count(std::string(path)) == 0;
+    if (stored == Stored::Always) return false;
+    return isNumeric() ? getNumber(Control) == storedDefault : getText(Control).empty();
+}
+
 std::string_view charsetIdent(int Charset) { return nameOf(kCharsets, Charset); }
 bool identToCharset(std::string_view Ident, int& Charset) { return valueOf(kCharsets, Ident, Charset); }
 
-const std::vector<PublishedProperty>& zorvikProperties() {
-    static const Props props = build();
-    return props;
-}
+std::span<const PublishedProperty> zorvikProperties() { return kProperties; }
 
 const PublishedProperty* findProperty(std::string_view Path) {
     for (const auto& p : zorvikProperties())
@@ -406,43 +325,15 @@ bool assignProperty(TZorvik& Control, const PublishedProperty& Property, std::st
 }
 
 std::string formatValue(const PublishedProperty& Property, const TFormValue& Value) {
-    int n = 0;
-    TColor color = 0;
     switch (Property.type) {
-        case PropertyType::Integer: return std::to_string(Value.integer);
-        case PropertyType::Boolean: return sameIdent(Value.text, "True") ? "True" : "False";
         case PropertyType::String: return formString(Value.text);
         case PropertyType::Event:
         case PropertyType::Reference: return Value.text;
-        case PropertyType::Enumeration:
-            for (std::string_view id : Property.idents)
-                if (sameIdent(id, Value.text)) return std::string(id);
-            return Value.text;
-        case PropertyType::Color:
-            if (Value.kind == TFormValue::Kind::Ident && IdentToColor(Value.text, color)) return colorText(color);
-            return colorText(static_cast<TColor>(Value.integer));
-        case PropertyType::Charset:
-            if (Value.kind == TFormValue::Kind::Ident && identToCharset(Value.text, n)) return std::string(charsetIdent(n));
-            return charsetIdent(static_cast<int>(Value.integer)).empty() ? std::to_string(Value.integer)
-                                                                         : std::string(charsetIdent(static_cast<int>(Value.integer)));
-        case PropertyType::Cursor:
-            if (Value.kind == TFormValue::Kind::Ident && valueOf(kCursors, Value.text, n)) return std::string(nameOf(kCursors, n));
-            return nameOf(kCursors, static_cast<int>(Value.integer)).empty()
-                       ? std::to_string(Value.integer)
-                       : std::string(nameOf(kCursors, static_cast<int>(Value.integer)));
-        case PropertyType::FontStyles: {
-            std::string s = "[";
-            for (std::string_view style : kFontStyles)
-                for (const std::string& item : Value.items)
-                    if (sameIdent(style, item)) {
-                        if (s.size() > 1) s += ", ";
-                        s += style;
-                        break;
-                    }
-            return s + "]";
-        }
+        default: break;
     }
-    return {};
+    int64_t n = 0;
+    std::string error;
+    return numberOf(Property, Value, n, error) ? numberText(Property, n) : Value.text;
 }
 
 }  // namespace zorvik

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "control/symbology.h"
 #include "platform/forms.h"
 #include "platform/printers.h"
 
@@ -109,14 +110,8 @@ const std::string& TZorvik::DataSourceName() const {
 std::string TZorvik::GetFieldText() const {
     if (TField* field = m_dataLink ? m_dataLink->Field() : nullptr; field != nullptr) return field->DisplayText();
     if (!isDesigning()) return "123";
-    switch (m_code->Symbology()) {
-        case TBarCodeType::EAN_13: return "123456789012";
-        case TBarCodeType::EAN_8: return "1234567";
-        case TBarCodeType::EAN_13_2AddOn: return "12345678901299";
-        case TBarCodeType::EAN_13_5AddOn: return "12345678901212345";
-        case TBarCodeType::UPC_A: return "01234567890";
-        default: return "123";
-    }
+    const SymbologyInfo* info = symbologyInfo(m_code->Symbology());
+    return info != nullptr ? std::string(info->sampleText) : "123";
 }
 
 void TZorvik::DataChange(TObject*) { m_code->SetCaption(GetFieldText()); }

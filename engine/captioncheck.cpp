@@ -3,6 +3,7 @@
 #include <array>
 #include <string_view>
 
+#include "control/symbology.h"
 #include "platform/graphics.h"
 
 namespace zorvik {
@@ -24,9 +25,8 @@ struct CaptionRule {
 
 // Code 39 (ISO/IEC 16388) and Code 93 data characters; Codabar's 16 data
 // characters and its four start/stop characters.
-constexpr std::string_view kCode39Set = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ-. $/+%";
-constexpr std::string_view kCodabarData = "0123456789-$:/.+";
-constexpr std::string_view kCodabarEnds = "ABCD";
+constexpr std::string_view kCode39Set = kCode39Alphabet;
+constexpr std::string_view kCodabarData = kCodabarAlphabet;
 
 constexpr std::array<CaptionRule, kBarCodeTypeCount> kRules{{
     {TBarCodeType::Code_39, Accepts::Alphabet, kCode39Set, ""},

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "control/symbology.h"
 #include "control/zorvik.h"
 #include "engine/captioncheck.h"
 #include "engine/state.h"
@@ -23,9 +24,6 @@ namespace {
 const char* const kMessageCaption = "Message Box";
 
 void report(const std::string& text) { Application().MessageBox(text, kMessageCaption, MB_OK); }
-
-int roundUpToOdd(int n) { return n % 2 == 0 ? n + 1 : n; }
-int roundUpToEven(int n) { return n % 2 != 0 ? n + 1 : n; }
 
 // Digits-only numeric check: Pom gets the value, ECode the position of the
 // first character that is not a digit (1 for an empty caption).
@@ -60,22 +58,8 @@ std::string tooLarge(int64_t w, int64_t h) {
 }  // namespace
 
 int NominalModules(TBarCodeType Symbology, TDirection Dir, bool ControlChars, int L) {
-    const bool h = Dir == TDirection::Horizontal;
-    switch (Symbology) {
-        case TBarCodeType::Code_39: return 16 * (L + (ControlChars ? 3 : 2));
-        case TBarCodeType::Code_93: return 9 * (L + (ControlChars ? 4 : 2));
-        case TBarCodeType::Codabar: return 10 * (L + (ControlChars ? 3 : 2));
-        case TBarCodeType::Code_128: return 11 * (L + (ControlChars ? 2 : 1)) + 13;
-        case TBarCodeType::IATA: return 12 * L + 8;
-        case TBarCodeType::Industrial: return 12 * L + (ControlChars ? 28 : 16);
-        case TBarCodeType::ITF: return ControlChars ? 7 * roundUpToOdd(L) + 15 : 7 * roundUpToEven(L) + 8;
-        case TBarCodeType::EAN_8:
-        case TBarCodeType::UPC_A: return 7 * (L + 1) + 8;
-        case TBarCodeType::EAN_13: return h ? 7 * L + 11 : 7 * (L + 1) + 8;
-        case TBarCodeType::EAN_13_2AddOn: return h ? 7 * L + 26 : 7 * (L + 1) + 26;
-        case TBarCodeType::EAN_13_5AddOn: return h ? 7 * L + 32 : 7 * (L + 1) + 26;
-    }
-    return 0;
+    const SymbologyInfo* info = symbologyInfo(Symbology);
+    return info != nullptr ? info->nominalModules(Dir, ControlChars, L) : 0;
 }
 
 void TZorvik::PrepareDrawing(TCanvas* ACanvas, int X, int Y, int Scale, TDirection Dir) {

@@ -240,6 +240,21 @@ bool TDataSet::Last() {
     return true;
 }
 
+bool TDataSet::SetRecNo(std::int64_t Value) {
+    if (!checkBrowsing()) return false;
+    bool found = false;
+    if (Value < 1 || !DoSeek(Value, found)) return failMove();
+    if (!found) {
+        SetError("Record " + std::to_string(Value) + " is not in the result");
+        return failMove();
+    }
+    m_recNo = Value;
+    m_bof = Value == 1;
+    m_eof = false;
+    DataEvent(Event::DataSetChange, nullptr);
+    return true;
+}
+
 std::int64_t TDataSet::RecordCount() {
     if (!checkBrowsing()) return -1;
     std::int64_t count = 0;

@@ -94,6 +94,9 @@ public:
     bool Bof() const { return m_bof; }
     // The current record's number from 1; 0 when closed or empty.
     std::int64_t RecNo() const { return m_recNo; }
+    // Makes record Value (from 1) current, loading it afresh even when it
+    // already is, so that links see a record whose values changed.
+    bool SetRecNo(std::int64_t Value);
     // The number of records; -1 (with LastError) when closed or on failure.
     std::int64_t RecordCount();
 

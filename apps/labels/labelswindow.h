@@ -1,0 +1,59 @@
+// The main window of Zorvik Labels: the label with its barcode, the property
+// panel, the product table whose current row drives the caption through the
+// data link, and the File actions.
+#pragma once
+
+#include <QMainWindow>
+#include <QSqlDatabase>
+
+#include <memory>
+
+#include "platform/db.h"
+#include "platform/qt/barcodewidget.h"
+#include "platform/qt/modeldataset.h"
+
+class QAbstractItemModel;
+class QPrinter;
+class QTableView;
+
+namespace zorvik::labels {
+
+class LabelsWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    LabelsWindow();
+    ~LabelsWindow() override;
+
+    BarcodeWidget& barcode() { return *m_barcode; }
+    QTableView& table() { return *m_table; }
+
+    // Each returns false with the reason in Error.
+    bool loadForm(const QString& Path, const QString& Name, QString& Error);
+    bool saveForm(const QString& Path, QString& Error);
+    // Opens the SQLite file: its query's rows, or the first table's (editable).
+    bool openDatabase(const QString& Path, const QString& Sql, QString& Error);
+    // Makes record Row (from 1) current.
+    bool selectRow(int Row, QString& Error);
+    // Writes the symbol as the command does: PNG, SVG or PDF by extension.
+    bool exportSymbol(const QString& Path, QString& Error);
+    // Prints the label on Printer at its own resolution, half an inch in.
+    bool printOn(QPrinter& Printer, QString& Error);
+
+private:
+    void openFormAction();
+    void saveFormAction();
+    void exportAction();
+    void printAction();
+    void previewAction();
+    void bindData();
+
+    BarcodeWidget* m_barcode = nullptr;
+    QTableView* m_table = nullptr;
+    QSqlDatabase m_db;
+    QAbstractItemModel* m_model = nullptr;
+    std::unique_ptr<TModelDataSet> m_dataSet;
+    std::unique_ptr<TDataSource> m_source;
+    QString m_formName;
+};
+
+}  // namespace zorvik::labels

@@ -1,0 +1,62 @@
+// The Zorvik Labels application as people script it: screenshots of the
+// window, the current record, and arguments it refuses.
+#include <gtest/gtest.h>
+
+#include "tests/support/support.h"
+
+namespace zorvik {
+namespace {
+
+int labels(const std::string& args, const std::string& dir, std::string* err = nullptr) {
+    const std::string errFile = dir + "/stderr.txt";
+    const int status = test::runCommand("QT_QPA_PLATFORM=offscreen '" + std::string(ZORVIK_BINARY_DIR) +
+                                        "/bin/zorvik-labels' " + args + " 2>'" + errFile + "'");
+    if (err != nullptr) *err = test::readFile(errFile);
+    return status;
+}
+
+TEST(Labels, ScreenshotsFollowTheCurrentRecord) {
+    const std::string dir = test::scratchDir("labels-rows");
+    const std::string db = test::makeDatabase(
+        dir, "CREATE TABLE products (id INTEGER, name TEXT, ean TEXT);"
+             "INSERT INTO products VALUES (1, 'Tea', '400638133393'), (2, 'Rice', '590123412345');");
+    const std::string form = std::string(ZORVIK_SOURCE_DIR) + "/demo/label.dfm";
+    std::string err;
+    for (int row : {1, 2}) {
+        ASSERT_EQ(labels("--form '" + form + "' --db '" + db + "' --row " + std::to_string(row) + " --screenshot '" + dir +
+                             "/row" + std::to_string(row) + ".png'",
+                         dir, &err),
+                  0)
+            << err;
+        test::PngImage shot;
+        ASSERT_TRUE(test::readPng(dir + "/row" + std::to_string(row) + ".png", shot));
+        EXPECT_EQ(shot.width, 1000);
+        EXPECT_EQ(shot.height, 640);
+    }
+    // Another record, another symbol on the label.
+    EXPECT_NE(test::readFile(dir + "/row1.png"), test::readFile(dir + "/row2.png"));
+}
+
+TEST(Labels, RefusesBadArguments) {
+    const std::string dir = test::scratchDir("labels-args");
+    const std::vector<std::pair<std::string, std::string>> table{
+        {"--bogus", "Unknown option 'bogus'"},
+        {"--row 0", "--row expects a whole number from 1"},
+        {"--row x", "--row expects a whole number from 1"},
+        {"--db '" + dir + "/missing.sqlite'", "no such file"},
+        {"--form '" + dir + "/missing.dfm'", "missing.dfm"},
+        {"--name Foo", "--name needs --form"},
+        {"--row 9999 --screenshot '" + dir + "/x.png'", "no record 9999"},
+        {"stray", "unexpected argument 'stray'"},
+    };
+    for (const auto& [args, message] : table) {
+        SCOPED_TRACE(args);
+        std::string err;
+        EXPECT_EQ(labels(args, dir, &err), 1);
+        EXPECT_NE(err.find(message), std::string::npos) << err;
+    }
+    EXPECT_FALSE(test::readFile(dir + "/x.png").size());
+}
+
+}  // namespace
+}  // namespace zorvik
