@@ -216,7 +216,7 @@ bool LabelsWindow::exportSymbol(const QString& Path, QString& Error) {
     }
     std::string error;
     if (!writeAtomically(
-            Path.toStdString(), [&](std::FILE* f, std::string& e) { return writeRecording(recording, w, h, 1, kind, f, e); },
+            Path.toStdString(), [&](std::FILE* f, std::string& e) { return writeRecording(recording, w, h, 1, kind, control.BackColor(), f, e); },
             error)) {
         Error = QString::fromStdString(error);
         return false;
