@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <filesystem>
-#include <memory>
 #include <set>
 #include <vector>
 
@@ -17,8 +16,8 @@
 #include "platform/headless.h"
 #include "platform/report.h"
 #include "platform/reportform.h"
-#include "platform/sqlite/sqliteform.h"
 #include "platform/sqlite/sqlitedataset.h"
+#include "platform/sqlite/sqliteform.h"
 #include "platform/vector.h"
 #include "report/qr2zorvik.h"
 #include "report/reportform.h"
@@ -29,7 +28,7 @@ namespace {
 
 constexpr int kMaxPaints = 64;
 
-// Finds the report to print: the one called Name, or the first.
+// The report called Name, or the first.
 TQuickRep* chooseReport(const TFormLoader& loader, const std::string& file, const std::string& name,
                         std::string& error) {
     for (const TFormLoader::Loaded& l : loader.loaded()) {
@@ -42,13 +41,23 @@ TQuickRep* chooseReport(const TFormLoader& loader, const std::string& file, cons
             return nullptr;
         }
     }
-    error = name.empty() ? file + ": the file holds no TQuickRep" : file + ": the file holds no report called '" + name + "'";
+    error = name.empty() ? file + ": the file holds no TQuickRep"
+                         : file + ": the file holds no report called '" + name + "'";
     return nullptr;
 }
 
-// What the printing of one band found wrong with its barcodes.
-struct Checks {
-    std::vector<std::string> messages;  // shown by the render pipeline since the last clear
+}  // namespace
+
+struct ReportJob::Impl {
+    // Messages are collected while the job lives; the host outlives the
+    // controls it paints.
+    TApplication::MessageHandler previous;
+    std::vector<std::string> messages;
+    HeadlessHost host;
+    TComponent form{nullptr};
+    TFormLoader loader;
+    TQuickRep* report = nullptr;
+    TNullCanvas trial;
     std::int64_t failed = 0;
     bool invisible = false;
     std::set<std::pair<std::int64_t, std::string>> said;
@@ -57,9 +66,107 @@ struct Checks {
         if (!said.insert({record, text}).second) return;
         printError(record > 0 ? "record " + std::to_string(record) + ": " + text : text);
     }
+    void sayPending() {
+        for (const std::string& m : messages) say(report != nullptr ? report->RecordNumber() : 0, m);
+        messages.clear();
+    }
+
+    // Before a band prints, its barcodes settle to the current record's
+    // caption and are tried once: a caption the symbology refuses leaves the
+    // whole band (the record's label) empty, and is said with the record's number.
+    void beforePrint(TQRBand& band, bool& printBand) {
+        sayPending();  // whatever the last band's printing reported
+        host.settle(kMaxPaints);
+        messages.clear();
+        for (int k = 0; k < band.ElementCount(); ++k) {
+            auto* element = dynamic_cast<TQR2Zorvik*>(band.Elements(k));
+            TZorvik* z = element != nullptr ? element->Barcode() : nullptr;
+            if (z == nullptr) continue;
+            messages.clear();
+            z->DrawBarCode(&trial, 0, 0, 1);
+            if (!messages.empty()) {
+                say(report->RecordNumber(), messages.front());
+                printBand = false;
+            } else if (!z->Visible() && !z->isDesigning()) {
+                invisible = true;
+                say(0, "Nothing drawn: the control is invisible");
+            }
+        }
+        messages.clear();
+        if (!printBand) ++failed;
+    }
 };
 
-}  // namespace
+ReportJob::ReportJob() : m_impl(std::make_unique<Impl>()) {
+    m_impl->previous = Application().setMessageHandler([this](const std::string& text, const std::string&, int) {
+        m_impl->messages.push_back(text);
+        return IDOK;
+    });
+}
+
+ReportJob::~ReportJob() {
+    TApplication::MessageHandler previous = std::move(m_impl->previous);
+    m_impl.reset();
+    Application().setMessageHandler(std::move(previous));
+}
+
+bool ReportJob::load(const ReportOptions& o) {
+    Impl& j = *m_impl;
+    std::vector<TFormObject> roots;
+    std::string error;
+    addReportClasses(j.loader);
+    addZorvikClasses(j.loader);
+    addSqliteClasses(j.loader, std::filesystem::path(o.form).parent_path().string());
+    if (!readForm(o.form, roots, error) || !j.loader.load(roots, o.form, j.form, error) ||
+        (j.report = chooseReport(j.loader, o.form, o.name, error)) == nullptr) {
+        printError(error);
+        return false;
+    }
+    if (!o.db.empty() || !o.sql.empty()) {
+        auto* sqlite = dynamic_cast<TSqliteDataSet*>(j.report->DataSet());
+        if (sqlite == nullptr) {
+            printError("--db and --sql replace the database and query of the report's TSqliteDataSet, and the report '" +
+                       j.report->Name() + "' has none");
+            return false;
+        }
+        if (!o.db.empty()) sqlite->SetDatabaseName(o.db);
+        if (!o.sql.empty()) sqlite->SetSQL(o.sql);
+    }
+    for (const TFormLoader::Loaded& l : j.loader.loaded())
+        if (auto* z = dynamic_cast<TZorvik*>(l.component)) j.host.insert(*z);
+    for (int i = 0; i < j.report->BandCount(); ++i)
+        j.report->Bands(i)->OnBeforePrint = [&j](TQRBand& band, bool& printBand) { j.beforePrint(band, printBand); };
+    return true;
+}
+
+bool ReportJob::pageDots(int Dpi, int& Width, int& Height) const {
+    const TQRPage& page = m_impl->report->Page();
+    if (page.Width / 25.4L * 72 > kMaxPagePoints || page.Length / 25.4L * 72 > kMaxPagePoints) {
+        printError("the page is too large: PDF and PostScript pages are at most 5080 mm a side");
+        return false;
+    }
+    Width = static_cast<int>(std::lround(page.Width * Dpi / 25.4L));
+    Height = static_cast<int>(std::lround(page.Length * Dpi / 25.4L));
+    if (Width < 1 || Height < 1) {
+        printError("the page has no area");
+        return false;
+    }
+    return true;
+}
+
+bool ReportJob::print(TPrinter& Device, int Dpi, std::string& Error) {
+    Impl& j = *m_impl;
+    TQRPrinter printer(&Device, Dpi, Dpi);
+    const bool ok = j.report->Print(printer, Error);
+    j.sayPending();
+    return ok;
+}
+
+std::int64_t ReportJob::records() const {
+    return m_impl->report->DataSet() != nullptr ? m_impl->report->RecordCount() : 1;
+}
+
+bool ReportJob::drewEverything() const { return m_impl->failed == 0 && !m_impl->invisible; }
 
 int runReport(const ReportOptions& o) {
     VectorFormat format;
@@ -67,115 +174,28 @@ int runReport(const ReportOptions& o) {
         printError("cannot print a report to '" + o.output + "': use a name ending in .pdf or .ps");
         return kExitUsage;
     }
-    std::vector<TFormObject> roots;
-    std::string error;
-    if (!readForm(o.form, roots, error)) {
-        printError(error);
-        return kExitUsage;
-    }
+    ReportJob job;
+    int width = 0, height = 0;
+    if (!job.load(o) || !job.pageDots(o.dpi, width, height)) return kExitUsage;
 
-    Checks checks;
-    auto previous = Application().setMessageHandler([&](const std::string& text, const std::string&, int) {
-        checks.messages.push_back(text);
-        return IDOK;
-    });
-    struct Restore {
-        TApplication::MessageHandler& handler;
-        ~Restore() { Application().setMessageHandler(std::move(handler)); }
-    } restore{previous};
-
-    // The host is made first so that it outlives the controls it paints.
-    HeadlessHost host;
-    TComponent form(nullptr);
-    TFormLoader loader;
-    addReportClasses(loader);
-    addZorvikClasses(loader);
-    addSqliteClasses(loader, std::filesystem::path(o.form).parent_path().string());
-    if (!loader.load(roots, o.form, form, error)) {
-        printError(error);
-        return kExitUsage;
-    }
-    TQuickRep* report = chooseReport(loader, o.form, o.name, error);
-    if (report == nullptr) {
-        printError(error);
-        return kExitUsage;
-    }
-    if (!o.db.empty() || !o.sql.empty()) {
-        auto* sqlite = dynamic_cast<TSqliteDataSet*>(report->DataSet());
-        if (sqlite == nullptr) {
-            printError("--db and --sql replace the database and query of the report's TSqliteDataSet, and the report '" +
-                       report->Name() + "' has none");
-            return kExitUsage;
-        }
-        if (!o.db.empty()) sqlite->SetDatabaseName(o.db);
-        if (!o.sql.empty()) sqlite->SetSQL(o.sql);
-    }
-    const TQRPage& page = report->Page();
-    if (page.Width / 25.4L * 72 > kMaxPagePoints || page.Length / 25.4L * 72 > kMaxPagePoints) {
-        printError("the page is too large: PDF and PostScript pages are at most 5080 mm a side");
-        return kExitUsage;
-    }
-    const int pageWidth = static_cast<int>(std::lround(page.Width * o.dpi / 25.4L));
-    const int pageHeight = static_cast<int>(std::lround(page.Length * o.dpi / 25.4L));
-    if (pageWidth < 1 || pageHeight < 1) {
-        printError("the page has no area");
-        return kExitUsage;
-    }
-
-    for (const TFormLoader::Loaded& l : loader.loaded())
-        if (auto* z = dynamic_cast<TZorvik*>(l.component)) host.insert(*z);
-
-    // Before a band prints, its barcodes settle to the current record's
-    // caption and are tried once: a caption the symbology refuses leaves the
-    // whole band (the record's label) empty, and is said with the record's number.
-    TNullCanvas trial;
-    for (int i = 0; i < report->BandCount(); ++i)
-        report->Bands(i)->OnBeforePrint = [&](TQRBand& band, bool& printBand) {
-            // Whatever the last band's printing reported is said first.
-            for (const std::string& m : checks.messages) checks.say(report->RecordNumber(), m);
-            checks.messages.clear();
-            host.settle(kMaxPaints);
-            checks.messages.clear();
-            for (int k = 0; k < band.ElementCount(); ++k) {
-                auto* element = dynamic_cast<TQR2Zorvik*>(band.Elements(k));
-                TZorvik* z = element != nullptr ? element->Barcode() : nullptr;
-                if (z == nullptr) continue;
-                checks.messages.clear();
-                z->DrawBarCode(&trial, 0, 0, 1);
-                if (!checks.messages.empty()) {
-                    checks.say(report->RecordNumber(), checks.messages.front());
-                    printBand = false;
-                } else if (!z->Visible() && !z->isDesigning()) {
-                    checks.invisible = true;
-                }
-            }
-            if (!printBand) ++checks.failed;
-            checks.messages.clear();
-        };
-
-    bool empty = false;
-    std::string printError_;
+    std::string reportError, error;
+    bool printed = false;
     const bool written = writeAtomically(
         o.output,
         [&](std::FILE* f, std::string& e) {
             TVectorBackend* backend = vectorBackend(e);
             if (backend == nullptr) return false;
-            TDocumentPrinter device(backend->document(f, format, o.dpi), pageWidth, pageHeight, o.dpi);
-            TQRPrinter printer(&device, o.dpi, o.dpi);
-            if (!report->Print(printer, printError_)) return false;
-            if (report->DataSet() != nullptr && report->RecordCount() == 0) {
-                empty = true;
-                return false;
-            }
-            return true;
+            TDocumentPrinter device(backend->document(f, format, o.dpi), width, height, o.dpi);
+            // Zero records leave no file, as a batch does.
+            printed = job.print(device, o.dpi, reportError);
+            return printed && job.records() > 0;
         },
         error);
-    for (const std::string& m : checks.messages) checks.say(0, m);
-    if (!printError_.empty()) {
-        printError(printError_);
+    if (!reportError.empty()) {
+        printError(reportError);
         return kExitUsage;
     }
-    if (empty) {
+    if (printed && job.records() == 0) {
         printError("no records; nothing written");
         return kExitOk;
     }
@@ -183,8 +203,7 @@ int runReport(const ReportOptions& o) {
         printError(error);
         return kExitUsage;
     }
-    if (checks.invisible) printError("Nothing drawn: the control is invisible");
-    return checks.failed > 0 || checks.invisible ? kExitRender : kExitOk;
+    return job.drewEverything() ? kExitOk : kExitRender;
 }
 
 }  // namespace zorvik::cli

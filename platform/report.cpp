@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 namespace zorvik {
 
@@ -233,10 +234,13 @@ struct TQuickRep::Run {
         }
     }
     bool newPage() {
+        // Footers and headers belong to no record.
+        const std::int64_t record = std::exchange(report.m_record, 0);
         endPage();
-        if (!printer.NewPage(error)) return false;
-        startPage(false);
-        return true;
+        const bool ok = printer.NewPage(error);
+        if (ok) startPage(false);
+        report.m_record = record;
+        return ok;
     }
     // One record's detail bands, in the next column.
     bool printDetail(const std::vector<TQRBand*>& details) {
