@@ -117,8 +117,9 @@ bool TFormLoader::number(const TFormProperty& Property, long double& Value, std:
 }
 
 bool TFormLoader::boolean(const TFormProperty& Property, bool& Value, std::string& Error) const {
+    static constexpr std::string_view kBooleans[] = {"False", "True"};
     int i = 0;
-    if (!ident(Property, {"False", "True"}, i, Error)) return false;
+    if (!ident(Property, kBooleans, i, Error)) return false;
     Value = i == 1;
     return true;
 }
@@ -138,7 +139,7 @@ bool TFormLoader::color(const TFormProperty& Property, TColor& Value, std::strin
     return false;
 }
 
-bool TFormLoader::ident(const TFormProperty& Property, const std::vector<std::string_view>& Idents, int& Value,
+bool TFormLoader::ident(const TFormProperty& Property, std::span<const std::string_view> Idents, int& Value,
                         std::string& Error) const {
     TFormValue v;
     std::string why;

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -54,7 +55,7 @@ public:
     bool boolean(const TFormProperty& Property, bool& Value, std::string& Error) const;
     bool color(const TFormProperty& Property, TColor& Value, std::string& Error) const;
     // One of Idents, without regard to case; Value gets its index.
-    bool ident(const TFormProperty& Property, const std::vector<std::string_view>& Idents, int& Value,
+    bool ident(const TFormProperty& Property, std::span<const std::string_view> Idents, int& Value,
                std::string& Error) const;
     // A list of strings, ('line one' 'line two'), joined by line feeds.
     bool strings(const TFormProperty& Property, std::string& Value, std::string& Error) const;

@@ -1,5 +1,7 @@
 #include "platform/reportform.h"
 
+#include <array>
+
 #include "platform/formvalue.h"
 
 namespace zorvik {
@@ -21,9 +23,12 @@ bool readEach(TComponent& Component, const TFormObject& Object, F Apply, std::st
     return true;
 }
 
-const std::vector<std::string_view> kPaperSizes = {"A4", "Letter", "Custom"};
-const std::vector<std::string_view> kBandTypes = {"rbTitle",        "rbPageHeader", "rbColumnHeader",
-                                                  "rbDetail",       "rbPageFooter", "rbSummary"};
+// The identifiers of TQRPaperSize and TQRBandType, by ordinal.
+constexpr std::array<std::string_view, 3> kPaperSizes = {"A4", "Letter", "Custom"};
+static_assert(kPaperSizes.size() == static_cast<size_t>(TQRPaperSize::Custom) + 1);
+constexpr std::array<std::string_view, 6> kBandTypes = {"rbTitle",  "rbPageHeader", "rbColumnHeader",
+                                                        "rbDetail", "rbPageFooter", "rbSummary"};
+static_assert(kBandTypes.size() == static_cast<size_t>(TQRBandType::rbSummary) + 1);
 
 bool readReport(TQuickRep& r, const TFormProperty& p, const TFormLoader& l, std::string& e) {
     TQRPage& page = r.Page();
