@@ -301,13 +301,15 @@ bool TQuickRep::Print(TQRPrinter& Printer, std::string& Error) {
             m_record = m_records = 1;
             ok = run.printDetail(details);
         } else {
-            for (; ok && !m_dataSet->Eof(); m_dataSet->Next()) {
+            while (ok && !m_dataSet->Eof()) {
                 m_record = ++m_records;
                 ok = run.printDetail(details);
-            }
-            if (ok && !m_dataSet->LastError().empty()) {
-                Error = m_dataSet->LastError();
-                ok = false;
+                // Only a failed move ends the records early; a text that
+                // could not be shown (a blob) is no reason to stop.
+                if (ok && !m_dataSet->Next()) {
+                    Error = m_dataSet->LastError();
+                    ok = false;
+                }
             }
         }
         m_record = 0;
