@@ -10,6 +10,7 @@
 
 #include "cli/batch.h"
 #include "cli/output.h"
+#include "cli/report.h"
 #include "control/formio.h"
 #include "cli/vector.h"
 #include "platform/vector.h"
@@ -232,6 +233,20 @@ int main(int argc, char** argv) {
                          "otherwise a .pdf with one page per record")
         ->required();
 
+    ReportOptions reportOptions;
+    auto* reportCmd = app.add_subcommand(
+        "report", "Print a banded report of a form file (its bands, labels and barcodes over its dataset) to PDF or "
+                  "PostScript pages");
+    reportCmd->add_option("--form", reportOptions.form, "The form file holding the report")
+        ->required()
+        ->check(CLI::ExistingFile);
+    reportCmd->add_option("--name", reportOptions.name, "The TQuickRep to print (default: the first)");
+    reportCmd->add_option("--db", reportOptions.db, "An SQLite database file in place of the one the form names");
+    reportCmd->add_option("--sql", reportOptions.sql, "A query in place of the one the form names");
+    reportCmd->add_option("--dpi", reportOptions.dpi, "The printer's resolution in dots per inch (default 600)")
+        ->check(CLI::Range(1, 32767));
+    reportCmd->add_option("-o,--output", reportOptions.output, "The file to write: .pdf or .ps")->required();
+
     auto isCommand = [&](const std::string& name) {
         for (const CLI::App* sub : app.get_subcommands([](CLI::App*) { return true; }))
             if (sub->get_name() == name) return true;
@@ -256,6 +271,7 @@ int main(int argc, char** argv) {
     if (renderCmd->parsed()) return render(renderOptions, scale);
     if (formCmd->parsed()) return writeForm(formOptions);
     if (printCmd->parsed()) return print(printOptions, printSettings);
+    if (reportCmd->parsed()) return runReport(reportOptions);
     if (batchCmd->parsed()) {
         if (batchOptions.input.empty() && batchOptions.db.empty()) {
             printError("batch needs its records: --input FILE, or --db FILE with --sql QUERY");
