@@ -505,7 +505,8 @@ int runBatch(const BatchOptions& o) {
     } else if (queue != nullptr) {
         QueuePages pages(*queue);
         commit(&pages);
-        if (written == 0) {
+        // A job is all the records or nothing: none when reading them failed.
+        if (written == 0 || !pipeline.readError().empty()) {
             queue->Abort();
             documentWritten = false;
         } else {
