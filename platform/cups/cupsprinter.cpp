@@ -178,17 +178,19 @@ private:
     int m_jobId = 0;
 };
 
-// The queue names the service knows, for the message about an unknown one.
-std::string knownQueues() {
+// The queue names the service knows, for the message about an unknown one;
+// false when the service could not be asked (libcups reports a missing queue
+// and an unreachable service alike).
+bool knownQueues(std::string& Names) {
     cups_dest_t* dests = nullptr;
     const int count = cupsGetDests2(CUPS_HTTP_DEFAULT, &dests);
-    std::string names;
+    if (count == 0 && cupsLastError() > IPP_STATUS_OK_CONFLICTING) return false;
     for (int i = 0; i < count; ++i) {
         if (dests[i].instance != nullptr) continue;
-        names += (names.empty() ? "" : ", ") + std::string(dests[i].name);
+        Names += (Names.empty() ? "" : ", ") + std::string(dests[i].name);
     }
     cupsFreeDests(count, dests);
-    return names;
+    return true;
 }
 
 class CupsBackend final : public TQueueBackend {
@@ -204,13 +206,14 @@ std::unique_ptr<TQueuePrinter> openCupsPrinter(const TQueueRequest& Request, std
     Unknown = false;
     cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, Request.queue.c_str(), nullptr);
     if (dest == nullptr) {
-        if (cupsLastError() == IPP_STATUS_ERROR_NOT_FOUND) {
+        std::string known;
+        if (cupsLastError() == IPP_STATUS_ERROR_NOT_FOUND && knownQueues(known)) {
             Unknown = true;
-            const std::string known = knownQueues();
             Error = "unknown printer '" + Request.queue + "': " +
                     (known.empty() ? std::string("the print service has no queues") : "the queues are " + known);
         } else {
-            Error = "cannot ask the print service for the printer '" + Request.queue + "': " + lastError();
+            Error = "cannot reach the print service at '" + std::string(cupsServer()) + "' to find the printer '" +
+                    Request.queue + "': " + lastError();
         }
         return nullptr;
     }
