@@ -341,14 +341,8 @@ private:
 int runBatch(const BatchOptions& o) {
     std::unique_ptr<TQueuePrinter> queue;
     if (!o.printer.empty()) {
-        std::string error;
-        TQueueBackend* backend = queueBackend(error);
-        bool unknown = false;
-        if (backend != nullptr) queue = backend->printer(TQueueRequest{o.printer, 0, {}, "zorvik batch"}, error, unknown);
-        if (queue == nullptr) {
-            printError(error);
-            return kExitUsage;
-        }
+        queue = openQueue(TQueueRequest{o.printer, 0, {}, "zorvik batch"});
+        if (queue == nullptr) return kExitUsage;
     }
     const bool perRecord = queue == nullptr && o.output.find("{n}") != std::string::npos;
     OutputKind kind = OutputKind::Pdf;

@@ -130,16 +130,6 @@ PageResult printPage(Session& session, TPrinter& printer, int x, int y, std::str
     return PageResult::Printed;
 }
 
-// A queue's printer, or nullptr with the reason printed.
-std::unique_ptr<TQueuePrinter> openQueue(const TQueueRequest& request) {
-    std::string error;
-    TQueueBackend* backend = queueBackend(error);
-    bool unknown = false;
-    std::unique_ptr<TQueuePrinter> printer = backend != nullptr ? backend->printer(request, error, unknown) : nullptr;
-    if (printer == nullptr) printError(error);
-    return printer;
-}
-
 int print(const SymbolOptions& o, const PrintOptions& p) {
     if (o.output.empty() == p.printer.empty()) {
         printError("print needs either -o FILE or --printer NAME");

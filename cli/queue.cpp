@@ -1,6 +1,7 @@
 #include "cli/queue.h"
 
 #include "cli/module.h"
+#include "cli/session.h"
 
 namespace zorvik::cli {
 
@@ -16,6 +17,14 @@ TQueueBackend* queueBackend(std::string& Error) {
     }
     if (backend == nullptr) Error = failure;
     return backend;
+}
+
+std::unique_ptr<TQueuePrinter> openQueue(const TQueueRequest& Request) {
+    std::string error;
+    TQueueBackend* backend = queueBackend(error);
+    std::unique_ptr<TQueuePrinter> printer = backend != nullptr ? backend->printer(Request, error) : nullptr;
+    if (printer == nullptr) printError(error);
+    return printer;
 }
 
 }  // namespace zorvik::cli

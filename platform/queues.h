@@ -36,8 +36,8 @@ class TQueueBackend {
 public:
     virtual ~TQueueBackend() = default;
     // The printer of the queue the request names, or nullptr with the reason in
-    // Error; Unknown is set when the service answered that it has no such queue.
-    virtual std::unique_ptr<TQueuePrinter> printer(const TQueueRequest& Request, std::string& Error, bool& Unknown) = 0;
+    // Error (an unknown queue, an unreachable service).
+    virtual std::unique_ptr<TQueuePrinter> printer(const TQueueRequest& Request, std::string& Error) = 0;
 };
 
 }  // namespace zorvik

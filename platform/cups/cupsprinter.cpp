@@ -195,20 +195,18 @@ bool knownQueues(std::string& Names) {
 
 class CupsBackend final : public TQueueBackend {
 public:
-    std::unique_ptr<TQueuePrinter> printer(const TQueueRequest& Request, std::string& Error, bool& Unknown) override {
-        return openCupsPrinter(Request, Error, Unknown);
+    std::unique_ptr<TQueuePrinter> printer(const TQueueRequest& Request, std::string& Error) override {
+        return openCupsPrinter(Request, Error);
     }
 };
 
 }  // namespace
 
-std::unique_ptr<TQueuePrinter> openCupsPrinter(const TQueueRequest& Request, std::string& Error, bool& Unknown) {
-    Unknown = false;
+std::unique_ptr<TQueuePrinter> openCupsPrinter(const TQueueRequest& Request, std::string& Error) {
     cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, Request.queue.c_str(), nullptr);
     if (dest == nullptr) {
         std::string known;
         if (cupsLastError() == IPP_STATUS_ERROR_NOT_FOUND && knownQueues(known)) {
-            Unknown = true;
             Error = "unknown printer '" + Request.queue + "': " +
                     (known.empty() ? std::string("the print service has no queues") : "the queues are " + known);
         } else {

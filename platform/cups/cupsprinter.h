@@ -10,9 +10,8 @@
 
 namespace zorvik {
 
-// The queue the request names, or nullptr with the reason in Error (Unknown
-// set when the service has no queue of that name).
-std::unique_ptr<TQueuePrinter> openCupsPrinter(const TQueueRequest& Request, std::string& Error, bool& Unknown);
+// The queue the request names, or nullptr with the reason in Error.
+std::unique_ptr<TQueuePrinter> openCupsPrinter(const TQueueRequest& Request, std::string& Error);
 
 // The CUPS backend of queue printers.
 TQueueBackend& cupsQueueBackend();

@@ -73,6 +73,12 @@ constexpr const char* kPpd = R"PPD(*PPD-Adobe: "4.3"
 *CloseUI: *Resolution
 )PPD";
 
+// The scheduler and its administration command live in /usr/sbin, which is
+// not on every user's PATH.
+std::string sbin(const std::string& name) {
+    return fs::exists("/usr/sbin/" + name) ? "/usr/sbin/" + name : name;
+}
+
 bool canConnect(const std::string& socketPath) {
     const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
     sockaddr_un addr{};
@@ -110,7 +116,7 @@ protected:
                             "<Policy default>\n  <Limit All>\n    Order deny,allow\n  </Limit>\n</Policy>\n");
         test::writeFile(s_dir + "/labels.ppd", kPpd);
 
-        const std::string cupsd = fs::exists("/usr/sbin/cupsd") ? "/usr/sbin/cupsd" : "cupsd";
+        const std::string cupsd = sbin("cupsd");
         const std::string conf = s_dir + "/conf/cupsd.conf", files = s_dir + "/conf/cups-files.conf";
         const std::string out = s_dir + "/log/cupsd.out";
         s_pid = fork();
@@ -135,13 +141,13 @@ protected:
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
         }
         std::string said;
-        ASSERT_EQ(test::runCommand("lpadmin -p labels -E -v file:" + s_dir + "/out/labels.pdf -P " + s_dir +
+        ASSERT_EQ(test::runCommand(sbin("lpadmin") + " -p labels -E -v file:" + s_dir + "/out/labels.pdf -P " + s_dir +
                                        "/labels.ppd 2>&1",
                                    &said),
                   0)
             << said;
         // Added without -E: not accepting jobs.
-        ASSERT_EQ(test::runCommand("lpadmin -p closed -v file:/dev/null -P " + s_dir + "/labels.ppd 2>&1", &said), 0)
+        ASSERT_EQ(test::runCommand(sbin("lpadmin") + " -p closed -v file:/dev/null -P " + s_dir + "/labels.ppd 2>&1", &said), 0)
             << said;
     }
 
