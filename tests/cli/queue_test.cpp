@@ -24,7 +24,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A PDF printer: letter paper and 300 dpi by default. A queue without a
+// A PDF printer: letter paper and 150 dpi by default. (At 150 dpi a module is
+// one dot, 1/150 inch; at 300 or 600 dpi it is 3 or 6 dots, 1/100 inch either
+// way, so a page drawn at the wrong one of those would still look right.) A queue without a
 // filter line would be raw: its file stays empty while the job still reports
 // completion.
 constexpr const char* kPpd = R"PPD(*PPD-Adobe: "4.3"
@@ -67,8 +69,8 @@ constexpr const char* kPpd = R"PPD(*PPD-Adobe: "4.3"
 *PaperDimension A4/A4: "595 842"
 *OpenUI *Resolution/Resolution: PickOne
 *OrderDependency: 10 AnySetup *Resolution
-*DefaultResolution: 300dpi
-*Resolution 300dpi/300 dpi: "<</HWResolution[300 300]>>setpagedevice"
+*DefaultResolution: 150dpi
+*Resolution 150dpi/150 dpi: "<</HWResolution[150 150]>>setpagedevice"
 *Resolution 600dpi/600 dpi: "<</HWResolution[600 600]>>setpagedevice"
 *CloseUI: *Resolution
 )PPD";
@@ -214,9 +216,9 @@ int firstInkColumn(const test::PngImage& img) {
 TEST_F(QueueCommand, PrintsOneJobAtTheQueuesResolutionOnItsPaper) {
     struct Case {
         const char* options;
-        int dpi;            // the queue's 300 unless asked
+        int dpi;            // the queue's 150 unless asked
         double paperInches; // the queue's letter unless asked
-    } cases[] = {{"", 300, 8.5}, {"--dpi 600 --paper A4", 600, 210 / 25.4}};
+    } cases[] = {{"", 150, 8.5}, {"--dpi 600 --paper A4", 600, 210 / 25.4}};
     for (const auto& c : cases) {
         std::string out, err;
         ASSERT_EQ(test::zorvik(std::string("print Code.Symbology=Code_39 Code.Caption=LABEL Code.TextOn=False "
@@ -285,9 +287,9 @@ TEST_F(QueueCommand, RefusalsSendNoJob) {
         {"print Code.Caption=1234", 1, "^zorvik: print needs either -o FILE or --printer NAME\n$"},
         {"batch --input " + m_dir + "/records.txt", 1, "^zorvik: batch needs either -o PATTERN or --printer NAME\n$"},
         {"print Code.Caption=x --printer labels", 2, "^zorvik: Caption has a character that Codabar cannot encode"},
-        // Letter at the queue's 300 dpi: 8.5 x 11 inches make 2550 x 3300 dots.
-        {"print Code.Caption=1234 --at 2600,0 --printer labels", 2,
-         "^zorvik: Symbol too large: .* at 2600,0 on a page of 2550 x 3300 dots\n$"},
+        // Letter at the queue's 150 dpi: 8.5 x 11 inches make 1275 x 1650 dots.
+        {"print Code.Caption=1234 --at 1200,0 --printer labels", 2,
+         "^zorvik: Symbol too large: .* at 1200,0 on a page of 1275 x 1650 dots\n$"},
         {"batch --input " + m_dir + "/records.txt --printer labels", 2, "^zorvik: record 1: Caption has a character"},
     };
     test::writeFile(m_dir + "/records.txt", "x\n");
