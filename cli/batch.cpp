@@ -346,8 +346,8 @@ int runBatch(const BatchOptions& o) {
     }
     const bool perRecord = queue == nullptr && o.output.find("{n}") != std::string::npos;
     OutputKind kind = OutputKind::Pdf;
-    if (queue == nullptr &&
-        (!outputKindOf(perRecord ? recordPath(o.output, 1) : o.output, kind) || (!perRecord && kind != OutputKind::Pdf))) {
+    if (queue == nullptr && (!outputKindOf(perRecord ? recordPath(o.output, 1) : o.output, kind) ||
+                             (!perRecord && kind != OutputKind::Pdf))) {
         printError("the output '" + o.output +
                    "' needs {n} (one file per record, ending in .png, .svg, .pdf or .ps) or must end in .pdf (one "
                    "page per record)");
@@ -541,7 +541,8 @@ int runBatch(const BatchOptions& o) {
         return kExitOk;
     }
     if (queue != nullptr && written > 0)
-        std::printf("request id is %s-%d (%lld pages)\n", o.printer.c_str(), queue->JobId(), static_cast<long long>(written));
+        std::printf("request id is %s-%d (%lld pages)\n", o.printer.c_str(), queue->JobId(),
+                    static_cast<long long>(written));
     if (ioError) return kExitUsage;
     return failed > 0 ? kExitRender : kExitOk;
 }

@@ -26,7 +26,8 @@ void* moduleEntry(const std::string& File, const char* Entry, const char* What, 
     void* entry = handle != nullptr ? dlsym(handle, Entry) : nullptr;
     if (entry == nullptr) {
         const char* why = dlerror();
-        Error = std::string("cannot load the ") + What + " module '" + module + "': " + (why ? why : "no backend in it");
+        Error =
+            std::string("cannot load the ") + What + " module '" + module + "': " + (why ? why : "no backend in it");
     }
     return entry;
 }

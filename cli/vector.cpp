@@ -10,7 +10,8 @@ TVectorBackend* vectorBackend(std::string& Error) {
     if (backend != nullptr) return backend;
     if (failure.empty()) {
         using Entry = TVectorBackend* (*)();
-        auto entry = reinterpret_cast<Entry>(moduleEntry("zorvik-vector.so", "zorvik_vector_backend", "vector output", failure));
+        auto entry =
+            reinterpret_cast<Entry>(moduleEntry("zorvik-vector.so", "zorvik_vector_backend", "vector output", failure));
         if (entry != nullptr) backend = entry();
         if (backend == nullptr && failure.empty()) failure = "no vector backend in the vector output module";
     }

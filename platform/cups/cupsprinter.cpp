@@ -18,7 +18,9 @@ namespace {
 constexpr int kDefaultResolution = 600;
 
 // PWG 5101.1 self-describing media names of the papers the command offers.
-const char* mediaName(TPaper Paper) { return Paper == TPaper::A4 ? "iso_a4_210x297mm" : "na_letter_8.5x11in"; }
+const char* mediaName(TPaper Paper) {
+    return Paper == TPaper::A4 ? "iso_a4_210x297mm" : "na_letter_8.5x11in";
+}
 
 std::string lastError() {
     const char* text = cupsLastErrorString();
@@ -130,19 +132,18 @@ private:
         // any scaling would break the whole-dot geometry of the bars.
         if (cupsCheckDestSupported(CUPS_HTTP_DEFAULT, m_dest, m_info, "print-scaling", "none"))
             numOptions = cupsAddOption("print-scaling", "none", numOptions, &options);
-        if (m_request.paper)
-            numOptions = cupsAddOption("media", mediaName(*m_request.paper), numOptions, &options);
+        if (m_request.paper) numOptions = cupsAddOption("media", mediaName(*m_request.paper), numOptions, &options);
 
         int job = 0;
-        const ipp_status_t created = cupsCreateDestJob(CUPS_HTTP_DEFAULT, m_dest, m_info, &job,
-                                                       m_request.title.c_str(), numOptions, options);
+        const ipp_status_t created =
+            cupsCreateDestJob(CUPS_HTTP_DEFAULT, m_dest, m_info, &job, m_request.title.c_str(), numOptions, options);
         if (created > IPP_STATUS_OK_CONFLICTING || job <= 0) {
             cupsFreeOptions(numOptions, options);
             Error = "the printer '" + queue + "' refused the job: " + lastError();
             return false;
         }
-        bool ok = cupsStartDestDocument(CUPS_HTTP_DEFAULT, m_dest, m_info, job, m_request.title.c_str(), CUPS_FORMAT_PDF,
-                                        0, nullptr, 1) == HTTP_STATUS_CONTINUE;
+        bool ok = cupsStartDestDocument(CUPS_HTTP_DEFAULT, m_dest, m_info, job, m_request.title.c_str(),
+                                        CUPS_FORMAT_PDF, 0, nullptr, 1) == HTTP_STATUS_CONTINUE;
         cupsFreeOptions(numOptions, options);
         std::vector<char> buffer(64 * 1024);
         while (ok) {

@@ -101,16 +101,30 @@ protected:
         s_dir = name;
         // The filters run as the scheduler's user (lp under root): they must reach the folders.
         chmod(s_dir.c_str(), 0755);
-        for (const char* sub : {"conf", "spool", "cache", "state", "log", "out"}) fs::create_directories(s_dir + "/" + sub);
+        for (const char* sub : {"conf", "spool", "cache", "state", "log", "out"})
+            fs::create_directories(s_dir + "/" + sub);
         fs::create_directories(s_dir + "/tmp");
         chmod((s_dir + "/tmp").c_str(), 01777);
         s_socket = s_dir + "/cups.sock";
-        test::writeFile(s_dir + "/conf/cups-files.conf",
-                        "ServerRoot " + s_dir + "/conf\nRequestRoot " + s_dir + "/spool\nCacheDir " + s_dir +
-                            "/cache\nStateDir " + s_dir + "/state\nTempDir " + s_dir + "/tmp\nErrorLog " + s_dir + "/log/error_log\nAccessLog " + s_dir +
-                            "/log/access_log\nPageLog " + s_dir + "/log/page_log\nPrintcap " + s_dir +
-                            "/state/printcap\nDataDir /usr/share/cups\nServerBin /usr/lib/cups\n"
-                            "FileDevice Yes\n");
+        // Every folder of the scheduler's own in the temporary one; programs and
+        // data from the installed CUPS.
+        const std::pair<const char*, std::string> directives[] = {
+            {"ServerRoot", s_dir + "/conf"},
+            {"RequestRoot", s_dir + "/spool"},
+            {"CacheDir", s_dir + "/cache"},
+            {"StateDir", s_dir + "/state"},
+            {"TempDir", s_dir + "/tmp"},
+            {"ErrorLog", s_dir + "/log/error_log"},
+            {"AccessLog", s_dir + "/log/access_log"},
+            {"PageLog", s_dir + "/log/page_log"},
+            {"Printcap", s_dir + "/state/printcap"},
+            {"DataDir", "/usr/share/cups"},
+            {"ServerBin", "/usr/lib/cups"},
+            {"FileDevice", "Yes"},  // else file: devices are refused
+        };
+        std::string text;
+        for (const auto& [key, value] : directives) text += std::string(key) + " " + value + "\n";
+        test::writeFile(s_dir + "/conf/cups-files.conf", text);
         test::writeFile(s_dir + "/conf/cupsd.conf",
                         "Listen " + s_socket +
                             "\nBrowsing No\nWebInterface No\nErrorPolicy abort-job\nDefaultAuthType None\n"
@@ -149,7 +163,9 @@ protected:
                   0)
             << said;
         // Added without -E: not accepting jobs.
-        ASSERT_EQ(test::runCommand(sbin("lpadmin") + " -p closed -v file:/dev/null -P " + s_dir + "/labels.ppd 2>&1", &said), 0)
+        ASSERT_EQ(
+            test::runCommand(sbin("lpadmin") + " -p closed -v file:/dev/null -P " + s_dir + "/labels.ppd 2>&1", &said),
+            0)
             << said;
     }
 
@@ -166,7 +182,8 @@ protected:
 
     void SetUp() override {
         ASSERT_GT(s_pid, 0) << "the scheduler did not start";
-        m_dir = test::scratchDir("cli-queue-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        m_dir = test::scratchDir("cli-queue-" +
+                                 std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     }
 
     // The job number in the command's "request id is QUEUE-N" line (0 when none).
@@ -216,13 +233,14 @@ int firstInkColumn(const test::PngImage& img) {
 TEST_F(QueueCommand, PrintsOneJobAtTheQueuesResolutionOnItsPaper) {
     struct Case {
         const char* options;
-        int dpi;            // the queue's 150 unless asked
-        double paperInches; // the queue's letter unless asked
+        int dpi;             // the queue's 150 unless asked
+        double paperInches;  // the queue's letter unless asked
     } cases[] = {{"", 150, 8.5}, {"--dpi 600 --paper A4", 600, 210 / 25.4}};
     for (const auto& c : cases) {
         std::string out, err;
         ASSERT_EQ(test::zorvik(std::string("print Code.Symbology=Code_39 Code.Caption=LABEL Code.TextOn=False "
-                                           "--printer labels ") + c.options,
+                                           "--printer labels ") +
+                                   c.options,
                                m_dir, &err, &out),
                   0)
             << err;
@@ -255,15 +273,16 @@ TEST_F(QueueCommand, BatchPrintsOneJobOfAPagePerRecord) {
     for (const auto& c : captions) lines += c + "\n";
     test::writeFile(m_dir + "/records.txt", lines);
     std::string out, err;
-    ASSERT_EQ(test::zorvik("batch Code.Symbology=Code_39 Code.TextOn=False --input " + m_dir +
-                               "/records.txt --printer labels",
-                           m_dir, &err, &out),
+    ASSERT_EQ(test::zorvik(
+                  "batch Code.Symbology=Code_39 Code.TextOn=False --input " + m_dir + "/records.txt --printer labels",
+                  m_dir, &err, &out),
               0)
         << err;
     EXPECT_NE(out.find("(4 pages)"), std::string::npos) << out;
     ASSERT_EQ(endOf(jobOf(out)), IPP_JSTATE_COMPLETED) << test::readFile(s_dir + "/log/error_log");
-    ASSERT_EQ(test::runCommand("pdftoppm -r 300 -W 1200 -H 300 -png '" + printed() + "' '" + m_dir + "/page' 2>/dev/null"),
-              0);
+    ASSERT_EQ(
+        test::runCommand("pdftoppm -r 300 -W 1200 -H 300 -png '" + printed() + "' '" + m_dir + "/page' 2>/dev/null"),
+        0);
     for (size_t i = 0; i < captions.size(); ++i) {
         const auto d = test::decodePng(m_dir + "/page-" + std::to_string(i + 1) + ".png", ZXing::BarcodeFormat::Code39);
         ASSERT_TRUE(d.ok) << "page " << i + 1;
@@ -283,7 +302,8 @@ TEST_F(QueueCommand, RefusalsSendNoJob) {
         {"print Code.Caption=1234 --printer nowhere", 1, unknown},
         {"batch --input " + m_dir + "/records.txt --printer nowhere", 1, unknown},
         {"print Code.Caption=1234 --printer closed", 1, "^zorvik: the printer 'closed' refused the job: .+\n$"},
-        {"print Code.Caption=1234 --printer labels -o " + m_dir + "/p.pdf", 1, "^zorvik: --output excludes --printer\n"},
+        {"print Code.Caption=1234 --printer labels -o " + m_dir + "/p.pdf", 1,
+         "^zorvik: --output excludes --printer\n"},
         {"print Code.Caption=1234", 1, "^zorvik: print needs either -o FILE or --printer NAME\n$"},
         {"batch --input " + m_dir + "/records.txt", 1, "^zorvik: batch needs either -o PATTERN or --printer NAME\n$"},
         {"print Code.Caption=x --printer labels", 2, "^zorvik: Caption has a character that Codabar cannot encode"},
