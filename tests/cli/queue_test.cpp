@@ -96,6 +96,8 @@ bool canConnect(const std::string& socketPath) {
 class QueueCommand : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
+        // Under /tmp: short enough for a socket's path, and where the
+        // distribution's AppArmor profile for cupsd lets it write.
         char name[] = "/tmp/zorvik-cups-XXXXXX";
         ASSERT_NE(mkdtemp(name), nullptr);
         s_dir = name;
