@@ -142,9 +142,15 @@ private:
             Error = "the printer '" + queue + "' refused the job: " + lastError();
             return false;
         }
-        bool ok = cupsStartDestDocument(CUPS_HTTP_DEFAULT, m_dest, m_info, job, m_request.title.c_str(),
-                                        CUPS_FORMAT_PDF, 0, nullptr, 1) == HTTP_STATUS_CONTINUE;
+        const bool started = cupsStartDestDocument(CUPS_HTTP_DEFAULT, m_dest, m_info, job, m_request.title.c_str(),
+                                                   CUPS_FORMAT_PDF, 0, nullptr, 1) == HTTP_STATUS_CONTINUE;
         cupsFreeOptions(numOptions, options);
+        if (!started) {
+            Error = "the printer '" + queue + "' did not take job " + std::to_string(job) + ": " + lastError();
+            cupsCancelDestJob(CUPS_HTTP_DEFAULT, m_dest, job);
+            return false;
+        }
+        bool ok = true;
         std::vector<char> buffer(64 * 1024);
         while (ok) {
             const size_t n = std::fread(buffer.data(), 1, buffer.size(), m_spool);

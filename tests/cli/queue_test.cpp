@@ -321,6 +321,15 @@ TEST_F(QueueCommand, RefusalsSendNoJob) {
         EXPECT_TRUE(std::regex_search(err, std::regex(c.message))) << c.args << "\n" << err;
     }
     EXPECT_EQ(jobCount(), before);
+
+    // With no scheduler to ask, the command says so rather than calling the queue unknown.
+    setenv("CUPS_SERVER", (s_dir + "/none.sock").c_str(), 1);
+    std::string err;
+    EXPECT_EQ(test::zorvik("print Code.Caption=1234 --printer labels", m_dir, &err), 1);
+    setenv("CUPS_SERVER", s_socket.c_str(), 1);
+    EXPECT_TRUE(std::regex_search(err, std::regex("^zorvik: cannot reach the print service at '.*/none.sock' to "
+                                                  "find the printer 'labels': ")))
+        << err;
 }
 
 }  // namespace
