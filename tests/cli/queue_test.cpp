@@ -31,36 +31,16 @@ namespace fs = std::filesystem;
 // completion.
 constexpr const char* kPpd = R"PPD(*PPD-Adobe: "4.3"
 *FormatVersion: "4.3"
-*FileVersion: "1.0"
 *LanguageVersion: English
-*LanguageEncoding: ISOLatin1
-*PCFileName: "ZLABELS.PPD"
 *Manufacturer: "Zorvik"
-*Product: "(Label PDF)"
 *ModelName: "Zorvik label PDF"
-*ShortNickName: "Zorvik label PDF"
 *NickName: "Zorvik label PDF"
-*PSVersion: "(3010.000) 0"
-*LanguageLevel: "3"
-*ColorDevice: False
-*DefaultColorSpace: Gray
-*FileSystem: False
-*Throughput: "1"
-*TTRasterizer: Type42
-*cupsVersion: 2.4
 *cupsFilter2: "application/vnd.cups-pdf application/pdf 0 pdftopdf"
 *OpenUI *PageSize/Media Size: PickOne
-*OrderDependency: 10 AnySetup *PageSize
 *DefaultPageSize: Letter
 *PageSize Letter/US Letter: "<</PageSize[612 792]>>setpagedevice"
 *PageSize A4/A4: "<</PageSize[595 842]>>setpagedevice"
 *CloseUI: *PageSize
-*OpenUI *PageRegion: PickOne
-*OrderDependency: 10 AnySetup *PageRegion
-*DefaultPageRegion: Letter
-*PageRegion Letter/US Letter: "<</PageSize[612 792]>>setpagedevice"
-*PageRegion A4/A4: "<</PageSize[595 842]>>setpagedevice"
-*CloseUI: *PageRegion
 *DefaultImageableArea: Letter
 *ImageableArea Letter/US Letter: "0 0 612 792"
 *ImageableArea A4/A4: "0 0 595 842"
@@ -68,10 +48,8 @@ constexpr const char* kPpd = R"PPD(*PPD-Adobe: "4.3"
 *PaperDimension Letter/US Letter: "612 792"
 *PaperDimension A4/A4: "595 842"
 *OpenUI *Resolution/Resolution: PickOne
-*OrderDependency: 10 AnySetup *Resolution
 *DefaultResolution: 150dpi
 *Resolution 150dpi/150 dpi: "<</HWResolution[150 150]>>setpagedevice"
-*Resolution 600dpi/600 dpi: "<</HWResolution[600 600]>>setpagedevice"
 *CloseUI: *Resolution
 )PPD";
 
