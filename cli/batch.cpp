@@ -20,6 +20,7 @@
 #include "control/formio.h"
 #include "control/published.h"
 #include "control/zorvik.h"
+#include "cli/queue.h"
 #include "cli/vector.h"
 #include "platform/vector.h"
 #include "platform/headless.h"
@@ -175,6 +176,50 @@ struct Settings {
     bool pdf;  // one PDF of pages; else one file per record
     OutputKind kind;
     std::string pattern;
+    // On a queue: its resolution and page in dots (0 when writing files).
+    int printDpi = 0;
+    int pageWidth = 0, pageHeight = 0;
+};
+
+// A printer of the queue's resolution whose page is a recording, so that a
+// worker draws a record exactly as PrintBarCode draws it on the queue.
+class RecordingPrinter final : public TPrinter {
+public:
+    RecordingPrinter(int DotsPerInch, RecordingCanvas& Page) : m_mode(std::make_shared<TDeviceMode>()) {
+        m_mode->dmPrintQuality = static_cast<int16_t>(DotsPerInch);
+        setPage(&Page);
+    }
+    void GetPrinter(std::string& Device, std::string& Driver, std::string& Port, TDeviceModeHandle& Mode) override {
+        Device = "recording";
+        Driver.clear();
+        Port.clear();
+        Mode = m_mode;
+    }
+
+private:
+    TDeviceModeHandle m_mode;
+};
+
+// The queue's printer as a document: each record a page of the queue's paper
+// with the symbol at its top-left corner, as print puts it by default.
+class QueuePages final : public TVectorDocument {
+public:
+    explicit QueuePages(TQueuePrinter& Printer) : m_printer(Printer) {}
+    TCanvas& beginPage(int, int) override {
+        if (m_error.empty() && !(m_printer.Printing() ? m_printer.NewPage(m_error) : m_printer.BeginDoc(m_error)))
+            m_printer.Abort();
+        return *m_printer.Canvas();
+    }
+    void endPage() override {}
+    bool close(std::string& Error) override {
+        if (m_error.empty()) return m_printer.EndDoc(Error);
+        Error = m_error;
+        return false;
+    }
+
+private:
+    TQueuePrinter& m_printer;
+    std::string m_error;
 };
 
 // Renders one record the way a form does it: a fresh control from the recipe,
@@ -202,9 +247,20 @@ Result renderRecord(const Settings& s, const Job& job, TRecordDataSet& records, 
     }
     if (message.empty()) {
         auto recording = std::make_unique<RecordingCanvas>();
-        control.DrawBarCode(recording.get(), 0, 0, s.scale);
+        if (s.printDpi > 0) {
+            RecordingPrinter printer(s.printDpi, *recording);
+            TPrinter* previous = SetPrinter(&printer);
+            control.PrintBarCode(0, 0);
+            SetPrinter(previous);
+        } else {
+            control.DrawBarCode(recording.get(), 0, 0, s.scale);
+        }
         if (message.empty() && !control.lastRenderSized()) message = "Nothing drawn";
-        if (message.empty()) message = sizeProblem(s.kind, BarCodeWidth, BarCodeHeight, s.scale);
+        if (message.empty() && s.printDpi > 0 && (BarCodeWidth > s.pageWidth || BarCodeHeight > s.pageHeight))
+            message = "Symbol too large: " + std::to_string(BarCodeWidth) + " x " + std::to_string(BarCodeHeight) +
+                      " pixels at 0,0 on a page of " + std::to_string(s.pageWidth) + " x " +
+                      std::to_string(s.pageHeight) + " dots";
+        if (message.empty() && s.printDpi == 0) message = sizeProblem(s.kind, BarCodeWidth, BarCodeHeight, s.scale);
         const TColor background = control.BackColor();
         if (message.empty()) {
             r.width = BarCodeWidth;
@@ -284,9 +340,15 @@ private:
 }  // namespace
 
 int runBatch(const BatchOptions& o) {
-    const bool perRecord = o.output.find("{n}") != std::string::npos;
-    OutputKind kind;
-    if (!outputKindOf(perRecord ? recordPath(o.output, 1) : o.output, kind) || (!perRecord && kind != OutputKind::Pdf)) {
+    std::unique_ptr<TQueuePrinter> queue;
+    if (!o.printer.empty()) {
+        queue = openQueue(TQueueRequest{o.printer, 0, {}, "zorvik batch"});
+        if (queue == nullptr) return kExitUsage;
+    }
+    const bool perRecord = queue == nullptr && o.output.find("{n}") != std::string::npos;
+    OutputKind kind = OutputKind::Pdf;
+    if (queue == nullptr && (!outputKindOf(perRecord ? recordPath(o.output, 1) : o.output, kind) ||
+                             (!perRecord && kind != OutputKind::Pdf))) {
         printError("the output '" + o.output +
                    "' needs {n} (one file per record, ending in .png, .svg, .pdf or .ps) or must end in .pdf (one "
                    "page per record)");
@@ -300,7 +362,7 @@ int runBatch(const BatchOptions& o) {
             return kExitUsage;
         }
     }
-    {
+    if (queue == nullptr) {
         // A missing output folder is said once, not once per record.
         namespace fs = std::filesystem;
         const fs::path first(perRecord ? recordPath(o.output, 1) : o.output);
@@ -369,6 +431,14 @@ int runBatch(const BatchOptions& o) {
     Progress progress(tty, tty ? dataset->RecordCount() : 0);
     const int jobs = o.jobs > 0 ? o.jobs : std::max(1u, std::thread::hardware_concurrency());
     Settings settings{&recipe, field->FieldName(), o.scale, !perRecord, kind, o.output};
+    if (queue != nullptr) {
+        std::string device, driver, port;
+        TDeviceModeHandle mode;
+        queue->GetPrinter(device, driver, port, mode);
+        settings.printDpi = std::max<int>(1, GlobalLock(mode)->dmPrintQuality);
+        settings.pageWidth = queue->PageWidth();
+        settings.pageHeight = queue->PageHeight();
+    }
     Pipeline pipeline(4 * static_cast<std::int64_t>(jobs));
 
     std::thread reader([&] {
@@ -427,6 +497,16 @@ int runBatch(const BatchOptions& o) {
     bool documentWritten = true;
     if (perRecord) {
         commit(nullptr);
+    } else if (queue != nullptr) {
+        QueuePages pages(*queue);
+        commit(&pages);
+        // A job is all the records or nothing: none when reading them failed.
+        if (written == 0 || !pipeline.readError().empty()) {
+            queue->Abort();
+            documentWritten = false;
+        } else {
+            documentWritten = pages.close(error);
+        }
     } else {
         documentWritten = writeAtomically(
             o.output,
@@ -461,6 +541,9 @@ int runBatch(const BatchOptions& o) {
         printError("no records; nothing written");
         return kExitOk;
     }
+    if (queue != nullptr && written > 0)
+        std::printf("request id is %s-%d (%lld pages)\n", o.printer.c_str(), queue->JobId(),
+                    static_cast<long long>(written));
     if (ioError) return kExitUsage;
     return failed > 0 ? kExitRender : kExitOk;
 }

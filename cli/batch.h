@@ -16,6 +16,7 @@ struct BatchOptions {
     int jobs = 0;       // 0: every core
     int scale = 1;
     std::string output;  // with {n}: one file per record; else a .pdf of one page per record
+    std::string printer;  // instead of output: a CUPS queue, one job of one page per record
 };
 
 int runBatch(const BatchOptions& Options);

@@ -6,12 +6,14 @@
 #include <climits>
 #include <cstdio>
 #include <iostream>
+#include <optional>
 #include <sstream>
 
 #include "cli/batch.h"
 #include "cli/output.h"
 #include "cli/report.h"
 #include "control/formio.h"
+#include "cli/queue.h"
 #include "cli/vector.h"
 #include "platform/vector.h"
 #include "platform/printers.h"
@@ -31,14 +33,14 @@ struct SymbolOptions {
     std::string output;
 };
 
-void addSymbolOptions(CLI::App* cmd, SymbolOptions& o) {
+CLI::Option* addSymbolOptions(CLI::App* cmd, SymbolOptions& o) {
     auto* form = cmd->add_option("--form", o.form, "Read the control from this form file")->check(CLI::ExistingFile);
     cmd->add_option("--name", o.name, "The object to read from the form file (default: the first barcode control)")
         ->needs(form);
     cmd->add_option("assignments", o.assignments,
                     "PROPERTY=VALUE assignments, applied in order after --form (e.g. Code.Symbology=EAN_13 "
                     "Code.Caption=400638133393)");
-    cmd->add_option("-o,--output", o.output, "The file to write")->required();
+    return cmd->add_option("-o,--output", o.output, "The file to write")->required();
 }
 
 int listSymbologies() {
@@ -103,14 +105,39 @@ int writeForm(const SymbolOptions& o) {
 }
 
 struct PrintOptions {
-    int dpi = 600;
+    int dpi = 0;        // 0: 600 on a file, the queue's resolution on a printer
+    std::string paper;  // "": A4 on a file, the queue's default paper on a printer
     std::string at = "0,0";
-    std::string paper = "A4";
+    std::string printer;
 };
 
+enum class PageResult { Printed, NotDrawn, TooLarge, Failed };
+
+// Prints the settled control at (X, Y) on one page of Printer, as PrintBarCode
+// does, and leaves the document open when it was begun. Not drawn: the
+// session has said why; too large and failed: Why says it.
+PageResult printPage(Session& session, TPrinter& printer, int x, int y, std::string& why) {
+    if (!printer.BeginDoc(why)) return PageResult::Failed;
+    TPrinter* previous = SetPrinter(&printer);
+    session.control().PrintBarCode(x, y);
+    SetPrinter(previous);
+    if (session.messageShown() || !session.control().lastRenderSized()) return PageResult::NotDrawn;
+    if (int64_t{x} + BarCodeWidth > printer.PageWidth() || int64_t{y} + BarCodeHeight > printer.PageHeight()) {
+        why = "Symbol too large: " + std::to_string(BarCodeWidth) + " x " + std::to_string(BarCodeHeight) +
+              " pixels at " + std::to_string(x) + "," + std::to_string(y) + " on a page of " +
+              std::to_string(printer.PageWidth()) + " x " + std::to_string(printer.PageHeight()) + " dots";
+        return PageResult::TooLarge;
+    }
+    return PageResult::Printed;
+}
+
 int print(const SymbolOptions& o, const PrintOptions& p) {
-    VectorFormat format;
-    if (!vectorFormatOf(o.output, format) || format == VectorFormat::Svg) {
+    if (o.output.empty() == p.printer.empty()) {
+        printError("print needs either -o FILE or --printer NAME");
+        return kExitUsage;
+    }
+    VectorFormat format = VectorFormat::Pdf;
+    if (p.printer.empty() && (!vectorFormatOf(o.output, format) || format == VectorFormat::Svg)) {
         printError("cannot print to '" + o.output + "': use a name ending in .pdf or .ps");
         return kExitUsage;
     }
@@ -123,52 +150,55 @@ int print(const SymbolOptions& o, const PrintOptions& p) {
             return kExitUsage;
         }
     }
-    const TPaper paper = p.paper == "Letter" ? TPaper::Letter : TPaper::A4;
+    std::optional<TPaper> paper;
+    if (!p.paper.empty()) paper = p.paper == "Letter" ? TPaper::Letter : TPaper::A4;
+    std::unique_ptr<TQueuePrinter> queue;
+    if (!p.printer.empty()) {
+        queue = openQueue(TQueueRequest{p.printer, p.dpi, paper, "zorvik print"});
+        if (queue == nullptr) return kExitUsage;
+    }
     Session session;
     if (!o.form.empty() && !session.loadForm(o.form, o.name)) return kExitUsage;
     if (!session.assign(o.assignments)) return kExitUsage;
     if (!session.settle()) return kExitRender;
 
-    bool drawn = false;
-    std::string problem;
-    std::string error;
-    const bool written = writeAtomically(
-        o.output,
-        [&](std::FILE* f, std::string& e) {
-            TVectorBackend* backend = vectorBackend(e);
-            if (backend == nullptr) {
-                drawn = true;  // nothing went wrong with the symbol; the error is said below
-                return false;
-            }
-            std::unique_ptr<TPrinter> device = backend->printer(f, format, p.dpi, paper);
-            TPrinter& printer = *device;
-            TPrinter* previous = SetPrinter(&printer);
-            bool ok = printer.BeginDoc(e);
-            if (ok) {
-                session.control().PrintBarCode(x, y);
-                drawn = !session.messageShown() && session.control().lastRenderSized();
-                if (drawn && (int64_t{x} + BarCodeWidth > printer.PageWidth() ||
-                              int64_t{y} + BarCodeHeight > printer.PageHeight()))
-                    problem = "Symbol too large: " + std::to_string(BarCodeWidth) + " x " +
-                              std::to_string(BarCodeHeight) + " pixels at " + std::to_string(x) + "," +
-                              std::to_string(y) + " on a page of " + std::to_string(printer.PageWidth()) + " x " +
-                              std::to_string(printer.PageHeight()) + " dots";
-                ok = printer.EndDoc(e) && drawn && problem.empty();
-            }
-            SetPrinter(previous);
-            return ok;
-        },
-        error);
-    if (!drawn) return kExitRender;
-    if (!problem.empty()) {
-        printError(problem);
-        return kExitRender;
+    PageResult result = PageResult::Failed;
+    std::string why, error;
+    if (queue != nullptr) {
+        result = printPage(session, *queue, x, y, why);
+        if (result != PageResult::Printed) {
+            queue->Abort();
+        } else if (!queue->EndDoc(why)) {
+            result = PageResult::Failed;
+        } else {
+            std::printf("request id is %s-%d\n", p.printer.c_str(), queue->JobId());
+        }
+    } else {
+        const bool written = writeAtomically(
+            o.output,
+            [&](std::FILE* f, std::string& e) {
+                TVectorBackend* backend = vectorBackend(e);
+                if (backend == nullptr) return false;
+                std::unique_ptr<TPrinter> device =
+                    backend->printer(f, format, p.dpi > 0 ? p.dpi : 600, paper.value_or(TPaper::A4));
+                result = printPage(session, *device, x, y, why);
+                if (result == PageResult::Failed) e = why;
+                if (device->Printing() && !device->EndDoc(e) && result == PageResult::Printed)
+                    result = PageResult::Failed;
+                return result == PageResult::Printed;
+            },
+            error);
+        if (!written && result == PageResult::Printed) result = PageResult::Failed;
+        if (result == PageResult::Failed) why = error;
     }
-    if (!written) {
-        printError(error);
-        return kExitUsage;
+    switch (result) {
+        case PageResult::Printed: return kExitOk;
+        case PageResult::NotDrawn: return kExitRender;
+        case PageResult::TooLarge: printError(why); return kExitRender;
+        case PageResult::Failed: break;
     }
-    return kExitOk;
+    printError(why);
+    return kExitUsage;
 }
 
 }  // namespace
@@ -201,13 +231,20 @@ int main(int argc, char** argv) {
 
     SymbolOptions printOptions;
     PrintOptions printSettings;
-    auto* printCmd =
-        app.add_subcommand("print", "Print the control on a PDF or PostScript page, as on a printer of --dpi dots per inch");
-    addSymbolOptions(printCmd, printOptions);
-    printCmd->add_option("--dpi", printSettings.dpi, "The printer's print quality in dots per inch (default 600)")
+    auto* printCmd = app.add_subcommand(
+        "print", "Print the control on a PDF or PostScript page, as on a printer of --dpi dots per inch, or on a "
+                 "CUPS queue (--printer)");
+    auto* printFile = addSymbolOptions(printCmd, printOptions)->required(false);
+    printFile->description("The PDF or PostScript file to write (or give --printer)");
+    printCmd->add_option("--printer", printSettings.printer, "Print on this CUPS queue, as one job")
+        ->excludes(printFile);
+    printCmd->add_option("--dpi", printSettings.dpi,
+                         "The printer's print quality in dots per inch (default 600; with --printer the queue's "
+                         "resolution, 600 when it names none)")
         ->check(CLI::Range(1, 32767));
     printCmd->add_option("--at", printSettings.at, "The symbol's top-left corner in printer dots (default 0,0)");
-    printCmd->add_option("--paper", printSettings.paper, "Paper size (default A4)")
+    printCmd->add_option("--paper", printSettings.paper,
+                         "Paper size (default A4; with --printer the queue's default paper)")
         ->check(CLI::IsMember({"A4", "Letter"}));
 
     BatchOptions batchOptions;
@@ -226,12 +263,18 @@ int main(int argc, char** argv) {
     sql->needs(db);
     batchCmd->add_option("--jobs", batchOptions.jobs, "Threads to render on (default: every core)")
         ->check(CLI::Range(1, 1024));
-    batchCmd->add_option("--scale", batchOptions.scale, "Device pixels per screen pixel (whole number from 1)")
-        ->check(CLI::Range(1, INT_MAX));
-    batchCmd->add_option("-o,--output", batchOptions.output,
-                         "PATTERN: with {n} (the record number from 1), one file per record in any format; "
-                         "otherwise a .pdf with one page per record")
-        ->required();
+    auto* batchScale =
+        batchCmd->add_option("--scale", batchOptions.scale, "Device pixels per screen pixel (whole number from 1)")
+            ->check(CLI::Range(1, INT_MAX));
+    auto* batchOutput = batchCmd->add_option("-o,--output", batchOptions.output,
+                                             "PATTERN: with {n} (the record number from 1), one file per record in any "
+                                             "format; otherwise a .pdf with one page per record (or give --printer)");
+    batchCmd
+        ->add_option("--printer", batchOptions.printer,
+                     "Print on this CUPS queue instead: one job, a page of the queue's paper per record, at the "
+                     "queue's resolution")
+        ->excludes(batchOutput)
+        ->excludes(batchScale);
 
     ReportOptions reportOptions;
     auto* reportCmd = app.add_subcommand(
@@ -273,6 +316,10 @@ int main(int argc, char** argv) {
     if (printCmd->parsed()) return print(printOptions, printSettings);
     if (reportCmd->parsed()) return runReport(reportOptions);
     if (batchCmd->parsed()) {
+        if (batchOptions.output.empty() == batchOptions.printer.empty()) {
+            printError("batch needs either -o PATTERN or --printer NAME");
+            return kExitUsage;
+        }
         if (batchOptions.input.empty() && batchOptions.db.empty()) {
             printError("batch needs its records: --input FILE, or --db FILE with --sql QUERY");
             return kExitUsage;
