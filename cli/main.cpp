@@ -15,6 +15,7 @@
 #include "platform/vector.h"
 #include "platform/printers.h"
 #include "cli/session.h"
+#include "cli/windows.h"
 #include "control/code.h"
 #include "platform/recording.h"
 
@@ -232,6 +233,14 @@ int main(int argc, char** argv) {
                          "otherwise a .pdf with one page per record")
         ->required();
 
+    bool windowsVisible = false, windowsInvisible = false, windowsNoEmpty = false;
+    auto* windowsCmd = app.add_subcommand(
+        "windows", "List the top-level windows of the X display ($DISPLAY), top of the stacking order first: 0x and "
+                   "the window's handle in eight hex digits, a tab, its title");
+    auto* visibleFlag = windowsCmd->add_flag("--visible", windowsVisible, "Only the visible windows");
+    windowsCmd->add_flag("--invisible", windowsInvisible, "Only the invisible windows")->excludes(visibleFlag);
+    windowsCmd->add_flag("--no-empty", windowsNoEmpty, "Leave out the windows without a title");
+
     auto isCommand = [&](const std::string& name) {
         for (const CLI::App* sub : app.get_subcommands([](CLI::App*) { return true; }))
             if (sub->get_name() == name) return true;
@@ -256,6 +265,11 @@ int main(int argc, char** argv) {
     if (renderCmd->parsed()) return render(renderOptions, scale);
     if (formCmd->parsed()) return writeForm(formOptions);
     if (printCmd->parsed()) return print(printOptions, printSettings);
+    if (windowsCmd->parsed())
+        return listWindows(windowsVisible     ? WindowFilter::Visible
+                           : windowsInvisible ? WindowFilter::Invisible
+                                              : WindowFilter::All,
+                           !windowsNoEmpty);
     if (batchCmd->parsed()) {
         if (batchOptions.input.empty() && batchOptions.db.empty()) {
             printError("batch needs its records: --input FILE, or --db FILE with --sql QUERY");
