@@ -237,8 +237,8 @@ int main(int argc, char** argv) {
     auto* windowsCmd = app.add_subcommand(
         "windows", "List the top-level windows of the X display ($DISPLAY), top of the stacking order first: 0x and "
                    "the window's handle in eight hex digits, a tab, its title");
-    auto* visibleFlag = windowsCmd->add_flag("--visible", windowsVisible, "Only the visible windows");
-    windowsCmd->add_flag("--invisible", windowsInvisible, "Only the invisible windows")->excludes(visibleFlag);
+    auto* visibleFlag = windowsCmd->add_flag("--visible", windowsVisible, "Only the visible windows (mapped and not hidden)");
+    windowsCmd->add_flag("--invisible", windowsInvisible, "Only the invisible windows (unmapped or hidden)")->excludes(visibleFlag);
     windowsCmd->add_flag("--no-empty", windowsNoEmpty, "Leave out the windows without a title");
 
     auto isCommand = [&](const std::string& name) {

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <xcb/xcb.h>
@@ -20,6 +21,8 @@ XServer::XServer() {
     }
     m_pid = fork();
     if (m_pid == 0) {
+        // A test killed by its timeout takes its server with it.
+        prctl(PR_SET_PDEATHSIG, SIGTERM);
         close(fds[0]);
         const int quiet = open("/dev/null", O_WRONLY);
         dup2(quiet, 1);
