@@ -233,13 +233,8 @@ int main(int argc, char** argv) {
                          "otherwise a .pdf with one page per record")
         ->required();
 
-    bool windowsVisible = false, windowsInvisible = false, windowsNoEmpty = false;
-    auto* windowsCmd = app.add_subcommand(
-        "windows", "List the top-level windows of the X display ($DISPLAY), top of the stacking order first: 0x and "
-                   "the window's handle in eight hex digits, a tab, its title");
-    auto* visibleFlag = windowsCmd->add_flag("--visible", windowsVisible, "Only the visible windows (mapped and not hidden)");
-    windowsCmd->add_flag("--invisible", windowsInvisible, "Only the invisible windows (unmapped or hidden)")->excludes(visibleFlag);
-    windowsCmd->add_flag("--no-empty", windowsNoEmpty, "Leave out the windows without a title");
+    WindowsOptions windowsOptions;
+    auto* windowsCmd = addWindowsCommand(app, windowsOptions);
 
     auto isCommand = [&](const std::string& name) {
         for (const CLI::App* sub : app.get_subcommands([](CLI::App*) { return true; }))
@@ -265,11 +260,7 @@ int main(int argc, char** argv) {
     if (renderCmd->parsed()) return render(renderOptions, scale);
     if (formCmd->parsed()) return writeForm(formOptions);
     if (printCmd->parsed()) return print(printOptions, printSettings);
-    if (windowsCmd->parsed())
-        return listWindows(windowsVisible     ? WindowFilter::Visible
-                           : windowsInvisible ? WindowFilter::Invisible
-                                              : WindowFilter::All,
-                           !windowsNoEmpty);
+    if (windowsCmd->parsed()) return listWindows(windowsOptions);
     if (batchCmd->parsed()) {
         if (batchOptions.input.empty() && batchOptions.db.empty()) {
             printError("batch needs its records: --input FILE, or --db FILE with --sql QUERY");
