@@ -1,8 +1,8 @@
 #include "cli/windows.h"
 
-#include <CLI/CLI.hpp>
 #include <dlfcn.h>
 #include <unistd.h>
+#include <CLI/CLI.hpp>
 
 #include <climits>
 #include <cstdio>
@@ -52,12 +52,14 @@ std::string oneLine(std::string Title) {
 
 CLI::App* addWindowsCommand(CLI::App& App, WindowsOptions& Options) {
     CLI::App* command = App.add_subcommand(
-        "windows", "List the top-level windows of the X display ($DISPLAY), top of the stacking order first: 0x and "
-                   "the window's handle in eight hex digits, a tab, its title");
+        "windows",
+        "List the top-level windows of the X display ($DISPLAY), top of the stacking order first: 0x and "
+        "the window's handle in eight hex digits, a tab, its title");
     // Setting up an option costs every run of the command, whatever it does:
     // these are made when the parser meets the command's name, before its arguments.
     command->preparse_callback([command, &Options](size_t) {
-        CLI::Option* visible = command->add_flag("--visible", Options.visible, "Only the visible windows (mapped and not hidden)");
+        CLI::Option* visible =
+            command->add_flag("--visible", Options.visible, "Only the visible windows (mapped and not hidden)");
         command->add_flag("--invisible", Options.invisible, "Only the invisible windows (unmapped or hidden)")
             ->excludes(visible);
         command->add_flag("--no-empty", Options.noEmpty, "Leave out the windows without a title");
@@ -75,9 +77,12 @@ int listWindows(const WindowsOptions& Options) {
     TWindowSystem* previous = SetWindowSystem(system.get());
     TWindowsList list(nullptr);
     list.SetAcceptEmptyNames(!Options.noEmpty);
-    if (Options.visible) list.GetVisibleWindows();
-    else if (Options.invisible) list.GetInvisibleWindows();
-    else list.GetAllWindows();
+    if (Options.visible)
+        list.GetVisibleWindows();
+    else if (Options.invisible)
+        list.GetInvisibleWindows();
+    else
+        list.GetAllWindows();
     SetWindowSystem(previous);
     if (const std::string failure = system->Failure(); !failure.empty()) {
         printError(failure);

@@ -11,13 +11,25 @@ TWindowsList::~TWindowsList() {
     m_theWindowsList.reset();
 }
 
-void TWindowsList::GetAllWindows() { list(Keep::All); }
-void TWindowsList::GetVisibleWindows() { list(Keep::Visible); }
-void TWindowsList::GetInvisibleWindows() { list(Keep::Invisible); }
+void TWindowsList::GetAllWindows() {
+    list(Keep::All);
+}
+void TWindowsList::GetVisibleWindows() {
+    list(Keep::Visible);
+}
+void TWindowsList::GetInvisibleWindows() {
+    list(Keep::Invisible);
+}
 
-void TWindowsList::GetAllWindowsProc(HWND Wnd) { examine(Wnd, Keep::All); }
-void TWindowsList::GetVisibleWindowsProc(HWND Wnd) { examine(Wnd, Keep::Visible); }
-void TWindowsList::GetInvisibleWindowsProc(HWND Wnd) { examine(Wnd, Keep::Invisible); }
+void TWindowsList::GetAllWindowsProc(HWND Wnd) {
+    examine(Wnd, Keep::All);
+}
+void TWindowsList::GetVisibleWindowsProc(HWND Wnd) {
+    examine(Wnd, Keep::Visible);
+}
+void TWindowsList::GetInvisibleWindowsProc(HWND Wnd) {
+    examine(Wnd, Keep::Invisible);
+}
 
 HWND TWindowsList::GetHandle(int Index) const {
     if (Index < 0 || Index >= m_theWindowsList->Count()) return 0;

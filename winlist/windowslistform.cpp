@@ -11,7 +11,7 @@ namespace {
 std::vector<WindowsListProperty> build() {
     std::vector<WindowsListProperty> p;
     // The component's own published property comes first.
-    p.push_back({"Tag", "Integer", [](const TWindowsList& l) { return std::to_string(l.Tag()); },
+    p.push_back({"Tag", "Tag", "Integer", [](const TWindowsList& l) { return std::to_string(l.Tag()); },
                  [](TWindowsList& l, std::string_view text, std::string& e) {
                      TFormValue v;
                      if (!parseFormValue(text, v, e)) return false;
@@ -30,7 +30,8 @@ std::vector<WindowsListProperty> build() {
     // next, so the lines are never written, and lines stored by another writer
     // are read past: the list stays empty until the next listing, rather than
     // holding entries without a window.
-    p.push_back({"TheWindowsList.Strings", "TStringList", [](const TWindowsList&) { return std::string(); },
+    p.push_back({"TheWindowsList", "TheWindowsList.Strings", "TStringList",
+                 [](const TWindowsList&) { return std::string(); },
                  [](TWindowsList&, std::string_view text, std::string& e) {
                      if (text.size() < 2 || text.front() != '(' || text.back() != ')') {
                          e = "expected the lines in parentheses: ( 'first' 'second' )";
@@ -39,12 +40,15 @@ std::vector<WindowsListProperty> build() {
                      return true;
                  },
                  [](const TWindowsList&) { return true; }});
-    p.push_back({"AcceptEmptyNames", "Boolean", [](const TWindowsList& l) { return l.AcceptEmptyNames() ? "True" : "False"; },
+    p.push_back({"AcceptEmptyNames", "AcceptEmptyNames", "Boolean",
+                 [](const TWindowsList& l) { return l.AcceptEmptyNames() ? "True" : "False"; },
                  [](TWindowsList& l, std::string_view text, std::string& e) {
                      TFormValue v;
                      if (!parseFormValue(text, v, e)) return false;
-                     if (v.kind == TFormValue::Kind::Ident && sameIdent(v.text, "True")) l.SetAcceptEmptyNames(true);
-                     else if (v.kind == TFormValue::Kind::Ident && sameIdent(v.text, "False")) l.SetAcceptEmptyNames(false);
+                     if (v.kind == TFormValue::Kind::Ident && sameIdent(v.text, "True"))
+                         l.SetAcceptEmptyNames(true);
+                     else if (v.kind == TFormValue::Kind::Ident && sameIdent(v.text, "False"))
+                         l.SetAcceptEmptyNames(false);
                      else {
                          e = "expected True or False";
                          return false;

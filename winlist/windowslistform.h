@@ -14,7 +14,8 @@ namespace zorvik {
 class TWindowsList;
 
 struct WindowsListProperty {
-    // The path form files use.
+    // The published property's name, and the path form files store it under.
+    std::string_view name;
     std::string_view path;
     // The published type, as the designer shows it.
     std::string_view type;

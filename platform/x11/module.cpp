@@ -3,7 +3,7 @@
 #include "platform/x11/x11windowsystem.h"
 
 // A window system the caller deletes, or nullptr with the reason in Error.
-extern "C" __attribute__((visibility("default"))) zorvik::TWindowSystem* zorvik_x11_window_system(
-    const char* Display, std::string* Error) {
+extern "C" __attribute__((visibility("default"))) zorvik::TWindowSystem* zorvik_x11_window_system(const char* Display,
+                                                                                                  std::string* Error) {
     return zorvik::openX11WindowSystem(Display, *Error).release();
 }

@@ -34,8 +34,8 @@ Reply<T> answer(T* reply, xcb_generic_error_t* error) {
 
 enum Atom : size_t { WmState, NetWmName, Utf8String, CompoundText, NetWmState, NetWmStateHidden, AtomCount };
 // ICCCM 2.0 and the Extended Window Manager Hints 1.5.
-constexpr std::array<std::string_view, AtomCount> kAtomNames{
-    "WM_STATE", "_NET_WM_NAME", "UTF8_STRING", "COMPOUND_TEXT", "_NET_WM_STATE", "_NET_WM_STATE_HIDDEN"};
+constexpr std::array<std::string_view, AtomCount> kAtomNames{"WM_STATE",      "_NET_WM_NAME",  "UTF8_STRING",
+                                                             "COMPOUND_TEXT", "_NET_WM_STATE", "_NET_WM_STATE_HIDDEN"};
 static_assert(kAtomNames.size() == AtomCount);
 
 // Descendants searched for the client below a frame.
@@ -124,10 +124,14 @@ public:
 
     std::string Failure() const override {
         switch (xcb_connection_has_error(m_c)) {
-            case 0: return {};
-            case XCB_CONN_CLOSED_MEM_INSUFFICIENT: return "the connection to the X display ran out of memory";
-            case XCB_CONN_CLOSED_REQ_LEN_EXCEED: return "a request to the X display was too long";
-            default: return "the connection to the X display broke";
+            case 0:
+                return {};
+            case XCB_CONN_CLOSED_MEM_INSUFFICIENT:
+                return "the connection to the X display ran out of memory";
+            case XCB_CONN_CLOSED_REQ_LEN_EXCEED:
+                return "a request to the X display was too long";
+            default:
+                return "the connection to the X display broke";
         }
     }
 
@@ -147,7 +151,8 @@ private:
     static std::string title(std::string_view raw, bool latin1, size_t maxChars) {
         std::string utf8;
         if (latin1) {
-            for (char ch : raw.substr(0, std::min(raw.size(), maxChars))) utf8 += utf8Of(static_cast<unsigned char>(ch));
+            for (char ch : raw.substr(0, std::min(raw.size(), maxChars)))
+                utf8 += utf8Of(static_cast<unsigned char>(ch));
         } else {
             // Another program wrote it: invalid sequences become U+FFFD.
             utf8 = sanitiseUtf8(raw);

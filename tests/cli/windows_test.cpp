@@ -35,7 +35,10 @@ TEST(WindowsCommand, ListsTheDisplaysWindowsTopFirst) {
         int visibility;  // -1 invisible only, 0 all, 1 visible only
     };
     constexpr std::array<Case, 5> cases{{
-        {"", true, 0}, {"--visible", true, 1}, {"--invisible", true, -1}, {"--no-empty", false, 0},
+        {"", true, 0},
+        {"--visible", true, 1},
+        {"--invisible", true, -1},
+        {"--no-empty", false, 0},
         {"--visible --no-empty", false, 1},
     }};
     for (const Case& c : cases) {
@@ -66,8 +69,10 @@ TEST(WindowsCommand, WithoutADisplayItSaysSoAndFails) {
         {":65000", "--visible --invisible", "zorvik: --visible excludes --invisible\n"},
     }};
     for (const Case& c : cases) {
-        if (c.display != nullptr) setenv("DISPLAY", c.display, 1);
-        else unsetenv("DISPLAY");
+        if (c.display != nullptr)
+            setenv("DISPLAY", c.display, 1);
+        else
+            unsetenv("DISPLAY");
         std::string out, err;
         EXPECT_EQ(test::zorvik("windows " + std::string(c.options), dir, &err, &out), 1);
         EXPECT_EQ(err.rfind(c.message, 0), 0u) << err;

@@ -64,8 +64,8 @@ std::vector<TestWindow> testDesktop() {
         for (int i = 0; i < n; ++i) out += s;
         return out;
     };
-    const std::string e = "\u00E9";  // é: two bytes in UTF-8, one in Latin-1
-    const std::string euro = "\u20AC";  // three bytes
+    const std::string e = "\u00E9";          // é: two bytes in UTF-8, one in Latin-1
+    const std::string euro = "\u20AC";       // three bytes
     const std::string smile = "\U0001F600";  // four bytes
     // Titles are cut after 254 characters; visible is mapped, viewable and not hidden.
     return {
@@ -81,8 +81,22 @@ std::vector<TestWindow> testDesktop() {
         {"control characters", "tab\there\nnext", {}, true, false, false, "tab\there\nnext", true},
         {"300 two-byte characters", times(300, e), {}, true, false, false, times(254, e), true},
         {"300 Latin-1 characters", {}, std::string(300, '\xE9'), true, false, false, times(254, e), true},
-        {"a, then 300 three-byte characters", "a" + times(300, euro), {}, true, false, false, "a" + times(253, euro), true},
-        {"254 characters, the last four bytes", times(253, "x") + smile, {}, true, false, false, times(253, "x") + smile, true},
+        {"a, then 300 three-byte characters",
+         "a" + times(300, euro),
+         {},
+         true,
+         false,
+         false,
+         "a" + times(253, euro),
+         true},
+        {"254 characters, the last four bytes",
+         times(253, "x") + smile,
+         {},
+         true,
+         false,
+         false,
+         times(253, "x") + smile,
+         true},
         {"255 characters, the last four bytes", times(254, "x") + smile, {}, true, false, false, times(254, "x"), true},
     };
 }
@@ -93,7 +107,8 @@ struct XClient::Impl {
     xcb_atom_t wmState = 0, netWmName = 0, utf8 = 0, netWmState = 0, hidden = 0;
 
     xcb_atom_t atom(const char* name) {
-        auto* r = xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, static_cast<uint16_t>(std::strlen(name)), name), nullptr);
+        auto* r =
+            xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, static_cast<uint16_t>(std::strlen(name)), name), nullptr);
         const xcb_atom_t a = r != nullptr ? r->atom : xcb_atom_t{XCB_ATOM_NONE};
         std::free(r);
         return a;
@@ -126,7 +141,9 @@ XClient::~XClient() {
     delete m;
 }
 
-bool XClient::ok() const { return xcb_connection_has_error(m->c) == 0; }
+bool XClient::ok() const {
+    return xcb_connection_has_error(m->c) == 0;
+}
 
 uint32_t XClient::create(const TestWindow& Window) {
     const xcb_window_t w = m->window(m->root);
@@ -156,6 +173,8 @@ void XClient::raise(uint32_t Window) {
     sync();
 }
 
-void XClient::sync() { std::free(xcb_get_input_focus_reply(m->c, xcb_get_input_focus(m->c), nullptr)); }
+void XClient::sync() {
+    std::free(xcb_get_input_focus_reply(m->c, xcb_get_input_focus(m->c), nullptr));
+}
 
 }  // namespace zorvik::test

@@ -37,7 +37,7 @@ struct TestWindow {
     bool hidden = false;  // _NET_WM_STATE_HIDDEN
     // Reparented into a frame that is mapped; the window itself carries WM_STATE.
     bool framed = false;
-    std::string title;  // expected title
+    std::string title;     // expected title
     bool visible = false;  // expected visibility
 };
 

@@ -25,7 +25,9 @@ std::vector<Entry> entries(const TWindowsList& list) {
     return out;
 }
 
-std::ostream& operator<<(std::ostream& os, const Entry& e) { return os << e.handle << " '" << e.title << "'"; }
+std::ostream& operator<<(std::ostream& os, const Entry& e) {
+    return os << e.handle << " '" << e.title << "'";
+}
 
 // The test desktop on a private display, with the window list reading it.
 class WindowsListOnX : public ::testing::Test {
@@ -137,7 +139,7 @@ TEST(WindowsList, FormFiles) {
         const char* body;  // the object's lines
         bool acceptEmpty;
         int tag;
-        const char* error;  // part of the error, nullptr when it loads
+        const char* error;    // part of the error, nullptr when it loads
         const char* written;  // the lines writing gives back
     };
     const std::array<Case, 7> cases{{
@@ -145,14 +147,15 @@ TEST(WindowsList, FormFiles) {
         {"  AcceptEmptyNames = False\n", false, 0, nullptr, "  AcceptEmptyNames = False\n"},
         {"  AcceptEmptyNames = true\n", true, 0, nullptr, ""},
         {"  Tag = 7\n  TheWindowsList.Strings = (\n    'Desktop'\n    'Editor')\n", true, 7, nullptr, "  Tag = 7\n"},
-        {"  AcceptEmptyNames = 1\n", true, 0, "f.dfm:3: bad value for AcceptEmptyNames: expected True or False", nullptr},
+        {"  AcceptEmptyNames = 1\n", true, 0, "f.dfm:3: bad value for AcceptEmptyNames: expected True or False",
+         nullptr},
         {"  Visible = True\n", true, 0, "f.dfm:3: unknown property 'Visible' of TWindowsList", nullptr},
         {"  TheWindowsList.Strings = 'Desktop'\n", true, 0, "f.dfm:3: bad value for TheWindowsList.Strings", nullptr},
     }};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.body);
-        const std::string text = std::string("object Form1: TForm1\n  object WindowsList1: TWindowsList\n") + c.body +
-                                 "  end\nend\n";
+        const std::string text =
+            std::string("object Form1: TForm1\n  object WindowsList1: TWindowsList\n") + c.body + "  end\nend\n";
         std::vector<TFormObject> roots;
         std::string error, name;
         ASSERT_TRUE(parseForm(text, "f.dfm", roots, error)) << error;
@@ -168,7 +171,8 @@ TEST(WindowsList, FormFiles) {
         EXPECT_EQ(list.AcceptEmptyNames(), c.acceptEmpty);
         EXPECT_EQ(list.Tag(), c.tag);
         EXPECT_EQ(list.TheWindowsList().Count(), 0);
-        EXPECT_EQ(writeWindowsList(list, name), std::string("object WindowsList1: TWindowsList\n") + c.written + "end\n");
+        EXPECT_EQ(writeWindowsList(list, name),
+                  std::string("object WindowsList1: TWindowsList\n") + c.written + "end\n");
     }
 }
 
