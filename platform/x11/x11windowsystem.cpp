@@ -83,6 +83,7 @@ public:
         if (hasNet) net = xcb_get_property(m_c, 0, c, m_atoms[NetWmName], m_atoms[Utf8String], 0, words);
         icccm = xcb_get_property(m_c, 0, c, XCB_ATOM_WM_NAME, XCB_GET_PROPERTY_TYPE_ANY, 0, words);
         xcb_generic_error_t* e = nullptr;
+        // An empty _NET_WM_NAME gives way to WM_NAME (EWMH: the window manager prefers it when set).
         if (hasNet) {
             auto r = answer(xcb_get_property_reply(m_c, net, &e), e);
             if (r && r->type == m_atoms[Utf8String] && r->format == 8 && xcb_get_property_value_length(r.get()) > 0) {
