@@ -18,6 +18,7 @@
 #include "platform/vector.h"
 #include "platform/printers.h"
 #include "cli/session.h"
+#include "cli/windows.h"
 #include "control/code.h"
 #include "platform/recording.h"
 
@@ -290,6 +291,9 @@ int main(int argc, char** argv) {
         ->check(CLI::Range(1, 32767));
     reportCmd->add_option("-o,--output", reportOptions.output, "The file to write: .pdf or .ps")->required();
 
+    WindowsOptions windowsOptions;
+    auto* windowsCmd = addWindowsCommand(app, windowsOptions);
+
     auto isCommand = [&](const std::string& name) {
         for (const CLI::App* sub : app.get_subcommands([](CLI::App*) { return true; }))
             if (sub->get_name() == name) return true;
@@ -315,6 +319,7 @@ int main(int argc, char** argv) {
     if (formCmd->parsed()) return writeForm(formOptions);
     if (printCmd->parsed()) return print(printOptions, printSettings);
     if (reportCmd->parsed()) return runReport(reportOptions);
+    if (windowsCmd->parsed()) return listWindows(windowsOptions);
     if (batchCmd->parsed()) {
         if (batchOptions.output.empty() == batchOptions.printer.empty()) {
             printError("batch needs either -o PATTERN or --printer NAME");
