@@ -23,7 +23,7 @@
 #include "cli/vector.h"
 #include "platform/vector.h"
 #include "platform/headless.h"
-#include "platform/sqlite/sqlitedataset.h"
+#include "platform/sqlite/database.h"
 
 namespace zorvik::cli {
 
@@ -50,13 +50,14 @@ struct Recipe {
 };
 
 struct Job {
-    std::int64_t n = 0;
+    std::int64_t n = 0;  // the record's number over the whole input
     TStorageClass storage = TStorageClass::Null;
     std::string text;
     std::string failure;  // found by the reader (a blob)
 };
 
 struct Result {
+    std::int64_t n = 0;
     bool ok = false;
     std::string message;
     std::unique_ptr<RecordingCanvas> page;  // one page of the PDF
@@ -78,7 +79,8 @@ std::string recordPath(const std::string& pattern, std::int64_t n) {
     return out;
 }
 
-// Records travel in chunks, so that the threads meet once per chunk rather
+// Records travel in chunks, numbered by their place in this run (a shard's
+// records are not consecutive in the input), so that the threads meet once per chunk rather
 // than once per record.
 constexpr std::int64_t kChunk = 32;
 
@@ -183,6 +185,7 @@ struct Settings {
 Result renderRecord(const Settings& s, const Job& job, TRecordDataSet& records, TDataSource& source,
                     std::string& message) {
     Result r;
+    r.n = job.n;
     if (!job.failure.empty()) {
         r.message = job.failure;
         return r;
@@ -282,7 +285,16 @@ private:
 
 }  // namespace
 
-int runBatch(const BatchOptions& o) {
+int runBatch(const BatchOptions& options) {
+    BatchOptions o = options;
+    TShard shard;
+    if (!o.shard.empty()) {
+        std::string error;
+        if (!parseShard(o.shard, shard, error)) {
+            printError(error);
+            return kExitUsage;
+        }
+    }
     const bool perRecord = o.output.find("{n}") != std::string::npos;
     OutputKind kind;
     if (!outputKindOf(perRecord ? recordPath(o.output, 1) : o.output, kind) || (!perRecord && kind != OutputKind::Pdf)) {
@@ -291,6 +303,8 @@ int runBatch(const BatchOptions& o) {
                    "page per record)");
         return kExitUsage;
     }
+    // Shards of one run share a folder: each writes a PDF of its own.
+    if (!perRecord && !o.shard.empty()) o.output = shardPdfPath(o.output, shard);
 
     if (kind != OutputKind::Png) {
         std::string error;
@@ -347,10 +361,12 @@ int runBatch(const BatchOptions& o) {
         lines->SetFileName(o.input);
         dataset = std::move(lines);
     } else {
-        auto sqlite = std::make_unique<TSqliteDataSet>(nullptr);
-        sqlite->SetDatabaseName(o.db);
-        sqlite->SetSQL(o.sql);
-        dataset = std::move(sqlite);
+        std::string error;
+        dataset = newDatabaseDataSet(o.db, o.sql, error);
+        if (dataset == nullptr) {
+            printError(error);
+            return kExitUsage;
+        }
     }
     if (!dataset->Open()) {
         printError(dataset->LastError());
@@ -365,17 +381,21 @@ int runBatch(const BatchOptions& o) {
     }
 
     const bool tty = isatty(STDERR_FILENO) != 0;
-    Progress progress(tty, tty ? dataset->RecordCount() : 0);
+    std::int64_t total = tty ? dataset->RecordCount() : 0;
+    if (total > 0) total = total > shard.Index ? (total - shard.Index - 1) / shard.Count + 1 : 0;
+    Progress progress(tty, total);
     const int jobs = o.jobs > 0 ? o.jobs : std::max(1u, std::thread::hardware_concurrency());
     Settings settings{&recipe, field->FieldName(), o.scale, !perRecord, kind, o.output};
     Pipeline pipeline(4 * static_cast<std::int64_t>(jobs));
 
+    std::int64_t inputRecords = 0;  // over all shards; the reader's until it has finished
     std::thread reader([&] {
-        std::int64_t n = 0;
+        std::int64_t n = 0, taken = 0;
         Chunk chunk;
         for (bool more = !dataset->Eof(); more; more = dataset->Next() && !dataset->Eof()) {
+            if (!shard.takes(++n)) continue;
             Job job;
-            job.n = ++n;
+            job.n = n;
             job.storage = field->StorageClass();
             if (job.storage == TStorageClass::Blob) {
                 field->DisplayText();
@@ -383,12 +403,14 @@ int runBatch(const BatchOptions& o) {
             } else {
                 job.text = field->DisplayText();
             }
-            if (chunk.jobs.empty()) chunk.first = job.n;
+            if (chunk.jobs.empty()) chunk.first = taken + 1;
+            ++taken;
             chunk.jobs.push_back(std::move(job));
             if (static_cast<std::int64_t>(chunk.jobs.size()) == kChunk) pipeline.push(std::exchange(chunk, Chunk{}));
         }
         if (!chunk.jobs.empty()) pipeline.push(std::move(chunk));
-        pipeline.finishReading(n, dataset->LastError());
+        inputRecords = n;
+        pipeline.finishReading(taken, dataset->LastError());
     });
     std::vector<std::thread> workers;
     for (int i = 0; i < jobs; ++i) workers.emplace_back([&] { work(settings, pipeline); });
@@ -414,7 +436,7 @@ int runBatch(const BatchOptions& o) {
                     ++failed;
                     ioError = ioError || r.ioError;
                     progress.clear();
-                    printError("record " + std::to_string(n) + ": " + r.message);
+                    printError("record " + std::to_string(r.n) + ": " + r.message);
                 }
                 ++n;
             }
@@ -434,7 +456,8 @@ int runBatch(const BatchOptions& o) {
                 if (backend == nullptr) return false;
                 std::unique_ptr<TVectorDocument> doc = backend->document(f, VectorFormat::Pdf, 96 * o.scale);
                 commit(doc.get());
-                if (written == 0) {
+                // A query that broke off leaves a document short of records: none is better.
+                if (written == 0 || !pipeline.readError().empty()) {
                     e.clear();
                     return false;
                 }
@@ -457,7 +480,10 @@ int runBatch(const BatchOptions& o) {
         return kExitUsage;
     }
     if (written + failed == 0) {
-        printError("no records; nothing written");
+        if (o.shard.empty()) printError("no records; nothing written");
+        else
+            printError("no records in shard " + o.shard + " (the input has " + std::to_string(inputRecords) +
+                       "); nothing written");
         return kExitOk;
     }
     if (ioError) return kExitUsage;
