@@ -62,7 +62,7 @@ TEST(Shard, AllShardsTogetherWriteWhatOneRunWrites) {
     std::string input;
     std::vector<std::string> lines;
     for (int n = 1; n <= 40; ++n) {
-        std::string caption = n % 13 == 5 ? "" : "SKU-" + std::to_string(n * 7919 % 100000);
+        std::string caption = "SKU-" + std::to_string(n * 7919 % 100000) + (n % 13 == 5 ? "\xC3\xA9" : "");
         lines.push_back(caption);
         input += caption + "\n";
     }
@@ -72,9 +72,8 @@ TEST(Shard, AllShardsTogetherWriteWhatOneRunWrites) {
     fs::create_directories(dir + "/all");
     std::string wholeErr, err;
     ASSERT_EQ(test::zorvik(common + " -o '" + dir + "/all/{n}.png'", dir, &wholeErr), 2);
-    ASSERT_EQ(test::zorvik(common + " -o '" + dir + "/all/{n}.svg'", dir), 2);
     const auto whole = filesOf(dir + "/all");
-    ASSERT_EQ(whole.size(), 2u * (40 - 3));
+    ASSERT_EQ(whole.size(), 40u - 3);
 
     for (int count : {1, 2, 3, 7}) {
         const std::string out = dir + "/n" + std::to_string(count);
@@ -84,7 +83,6 @@ TEST(Shard, AllShardsTogetherWriteWhatOneRunWrites) {
             const std::string shard = " --shard " + std::to_string(index) + "/" + std::to_string(count);
             EXPECT_NE(test::zorvik(common + shard + " -o '" + out + "/{n}.png'", dir, &err), 1) << shard;
             shardErrs += err;
-            test::zorvik(common + shard + " -o '" + out + "/{n}.svg'", dir);
             // A shard's PDF holds its records in order: the PDF of an input of
             // just those lines.
             std::string own;
@@ -102,14 +100,14 @@ TEST(Shard, AllShardsTogetherWriteWhatOneRunWrites) {
             EXPECT_FALSE(test::readFile(pdf).empty()) << pdf;
             fs::remove(pdf);
         }
-        EXPECT_EQ(filesOf(out), whole) << count << " shards";
+        EXPECT_TRUE(filesOf(out) == whole) << count << " shards";
         EXPECT_EQ(linesOf(shardErrs), linesOf(wholeErr)) << count << " shards";
     }
 
     // An engine that runs a shard again gets the same bytes.
     const auto before = filesOf(dir + "/n3");
     EXPECT_EQ(test::zorvik(common + " --shard 1/3 -o '" + dir + "/n3/{n}.png'", dir), 2);
-    EXPECT_EQ(filesOf(dir + "/n3"), before);
+    EXPECT_TRUE(filesOf(dir + "/n3") == before);
 }
 
 }  // namespace

@@ -57,7 +57,7 @@ TEST(Postgres, ValuesShowAsTheSqliteDatasetShowsThem) {
     ASSERT_NE(lite, nullptr) << error;
     ASSERT_EQ(pg->FieldCount(), static_cast<int>(kValues.size()));
     for (int i = 0; i < pg->FieldCount(); ++i) {
-        EXPECT_EQ(pg->Fields(i)->FieldName(), "c" + std::to_string(i));
+        EXPECT_EQ(pg->Fields(i)->FieldName(), std::string("c").append(std::to_string(i)));
         EXPECT_EQ(pg->Fields(i)->StorageClass(), lite->Fields(i)->StorageClass()) << kValues[size_t(i)].postgres;
         EXPECT_EQ(pg->Fields(i)->DisplayText(), lite->Fields(i)->DisplayText()) << kValues[size_t(i)].postgres;
         EXPECT_EQ(pg->LastError(), lite->LastError()) << kValues[size_t(i)].postgres;
