@@ -211,7 +211,7 @@ int main(int argc, char** argv) {
 
     BatchOptions batchOptions;
     auto* batchCmd = app.add_subcommand(
-        "batch", "Draw one symbol per record of a text file (--input) or an SQLite query (--db, --sql)");
+        "batch", "Draw one symbol per record of a text file (--input) or a database query (--db, --sql)");
     batchCmd->add_option("--form", batchOptions.form, "Read the control from this form file")->check(CLI::ExistingFile);
     batchCmd->add_option("--name", batchOptions.name, "The object to read from the form file");
     batchCmd->add_option("assignments", batchOptions.assignments, "PROPERTY=VALUE assignments, after --form");

@@ -114,6 +114,22 @@ TEST(PostgresBatch, FailuresSayWhatIsWrongAndWriteNothing) {
     EXPECT_NE(out.find(" 3000\n"), std::string::npos) << out;
 }
 
+TEST(PostgresBatch, LibpqIsLoadedOnlyForAServerDatabase) {
+    // The dynamic loader lists every library it opens (LD_DEBUG=files).
+    const std::string dir = test::scratchDir("pg-batch-loading");
+    test::writeFile(dir + "/in.txt", "ONE\n");
+    const std::string db = test::makeDatabase(dir, "CREATE TABLE t (c TEXT); INSERT INTO t VALUES ('TWO');");
+    const std::string zorvik = std::string("LD_DEBUG=files ") + ZORVIK_BINARY_DIR + "/bin/zorvik batch Code.Symbology=Code_39 ";
+    const std::string output = " -o '" + dir + "/{n}.png' 2>&1";
+    std::string log;
+    EXPECT_EQ(test::runCommand(zorvik + "--input " + dir + "/in.txt" + output, &log), 0);
+    EXPECT_EQ(log.find("libpq"), std::string::npos);
+    EXPECT_EQ(test::runCommand(zorvik + "--db " + db + " --sql 'SELECT c FROM t'" + output, &log), 0);
+    EXPECT_EQ(log.find("libpq"), std::string::npos);
+    EXPECT_EQ(test::runCommand(zorvik + "--db 'postgresql:///x?host=" + dir + "' --sql 'SELECT 1'" + output, &log), 1);
+    EXPECT_NE(log.find("libpq.so"), std::string::npos);
+}
+
 TEST(ScaleOut, TheIndexedJobManifestRunsLocally) {
     // Every index of the manifest's Job runs at once, as the cluster runs
     // them, against a server of our own and a local folder for the volume.
