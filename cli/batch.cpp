@@ -79,9 +79,9 @@ std::string recordPath(const std::string& pattern, std::int64_t n) {
     return out;
 }
 
-// Records travel in chunks, numbered by their place in this run (a shard's
-// records are not consecutive in the input), so that the threads meet once per chunk rather
-// than once per record.
+// Records travel in chunks, so that the threads meet once per chunk rather
+// than once per record. Chunks count records by their place in this run,
+// which for a shard is not their number in the input.
 constexpr std::int64_t kChunk = 32;
 
 struct Chunk {
@@ -480,10 +480,12 @@ int runBatch(const BatchOptions& options) {
         return kExitUsage;
     }
     if (written + failed == 0) {
-        if (o.shard.empty()) printError("no records; nothing written");
-        else
+        if (o.shard.empty()) {
+            printError("no records; nothing written");
+        } else {
             printError("no records in shard " + o.shard + " (the input has " + std::to_string(inputRecords) +
                        "); nothing written");
+        }
         return kExitOk;
     }
     if (ioError) return kExitUsage;

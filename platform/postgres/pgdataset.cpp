@@ -13,8 +13,8 @@ namespace {
 
 // Type identifiers of the server's built-in types (pg_type.oid); they are fixed
 // in the server's catalogue and the same on every installation.
-constexpr Oid kBool = 16, kBytea = 17, kInt8 = 20, kInt2 = 21, kInt4 = 23, kOid = 26, kFloat4 = 700,
-              kFloat8 = 701, kNumeric = 1700;
+constexpr Oid kBool = 16, kBytea = 17, kInt8 = 20, kInt2 = 21, kInt4 = 23, kOid = 26, kFloat4 = 700, kFloat8 = 701,
+              kNumeric = 1700;
 
 // A reader never writes; shortest exact spelling of floating-point values;
 // byte strings in hex, so that their size is known; text in UTF-8.
@@ -88,7 +88,8 @@ PGconn* TPgDataSet::connect() {
     const std::string shown = redactedUri(m_databaseName);
     PGconn* conn = PQconnectdb(m_databaseName.c_str());
     if (conn == nullptr || PQstatus(conn) != CONNECTION_OK) {
-        SetError("Cannot connect to " + shown + ": " + (conn != nullptr ? firstLine(PQerrorMessage(conn)) : "out of memory"));
+        SetError("Cannot connect to " + shown + ": " +
+                 (conn != nullptr ? firstLine(PQerrorMessage(conn)) : "out of memory"));
         PQfinish(conn);
         return nullptr;
     }
@@ -166,7 +167,9 @@ bool TPgDataSet::DoOpen(bool& HasRecord) {
     return true;
 }
 
-void TPgDataSet::DoClose() { release(); }
+void TPgDataSet::DoClose() {
+    release();
+}
 
 bool TPgDataSet::fetch(bool& Row) {
     Row = false;
@@ -315,8 +318,10 @@ void TPgDataSet::loadRow() {
             case kFloat4:
             case kFloat8:
                 if (parseReal(text, real)) {
-                    if (std::isnan(real)) LoadNull(i);
-                    else LoadReal(i, real);
+                    if (std::isnan(real))
+                        LoadNull(i);
+                    else
+                        LoadReal(i, real);
                     continue;
                 }
                 break;

@@ -55,10 +55,10 @@ private:
     std::string m_databaseName;
     std::string m_sql;
     pg_conn* m_conn = nullptr;
-    pg_result* m_row = nullptr;     // the current row
-    std::int64_t m_position = 0;    // rows fetched since the query started
-    bool m_done = false;            // the query has returned its last row
-    std::int64_t m_count = -1;      // -1 until known
+    pg_result* m_row = nullptr;   // the current row
+    std::int64_t m_position = 0;  // rows fetched since the query started
+    bool m_done = false;          // the query has returned its last row
+    std::int64_t m_count = -1;    // -1 until known
 };
 
 // The database name as it may be shown: the URI with any password hidden.

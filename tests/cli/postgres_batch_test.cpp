@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <algorithm>
+#include <filesystem>
 #include <map>
-#include <set>
 #include <random>
+#include <set>
 #include <sstream>
 
 #include "tests/support/pgserver.h"
@@ -54,10 +54,12 @@ TEST(PostgresBatch, TheSameFilesAsFromTheSameRowsInSqlite) {
     const std::string query = " --sql 'SELECT ean FROM products ORDER BY id'";
     for (const char* name : {"pg", "lite"}) fs::create_directories(dir + "/" + name);
     std::string pgErr, liteErr;
-    EXPECT_EQ(test::zorvik("batch Code.Symbology=EAN_13 --db '" + server.uri() + "'" + query + " -o '" + dir + "/pg/{n}.png'",
-                           dir, &pgErr),
-              2);
-    EXPECT_EQ(test::zorvik("batch Code.Symbology=EAN_13 --db " + lite + query + " -o '" + dir + "/lite/{n}.png'", dir, &liteErr),
+    EXPECT_EQ(
+        test::zorvik("batch Code.Symbology=EAN_13 --db '" + server.uri() + "'" + query + " -o '" + dir + "/pg/{n}.png'",
+                     dir, &pgErr),
+        2);
+    EXPECT_EQ(test::zorvik("batch Code.Symbology=EAN_13 --db " + lite + query + " -o '" + dir + "/lite/{n}.png'", dir,
+                           &liteErr),
               2);
     // NULL shows as an empty caption, refused by its record's number.
     EXPECT_NE(pgErr.find("zorvik: record 211: "), std::string::npos) << pgErr;
@@ -65,7 +67,9 @@ TEST(PostgresBatch, TheSameFilesAsFromTheSameRowsInSqlite) {
     const auto pgFiles = filesOf(dir + "/pg");
     EXPECT_EQ(pgFiles.size(), 2500u - 25 - 19 - 11);  // less the refused: ids 97k, 131k and 211k
     EXPECT_TRUE(pgFiles == filesOf(dir + "/lite"));
-    EXPECT_EQ(test::zorvik("batch Code.Symbology=EAN_13 --db '" + server.uri() + "'" + query + " -o " + dir + "/pg.pdf", dir), 2);
+    EXPECT_EQ(
+        test::zorvik("batch Code.Symbology=EAN_13 --db '" + server.uri() + "'" + query + " -o " + dir + "/pg.pdf", dir),
+        2);
     EXPECT_EQ(test::zorvik("batch Code.Symbology=EAN_13 --db " + lite + query + " -o " + dir + "/lite.pdf", dir), 2);
     EXPECT_EQ(test::readFile(dir + "/pg.pdf"), test::readFile(dir + "/lite.pdf"));
     EXPECT_FALSE(test::readFile(dir + "/pg.pdf").empty());
@@ -84,14 +88,16 @@ TEST(PostgresBatch, FailuresSayWhatIsWrongAndWriteNothing) {
         std::string message;
     } cases[] = {
         {"'postgresql://host:notaport/db'", "SELECT 1",
-         "zorvik: Cannot connect to postgresql://host:notaport/db: invalid integer value \"notaport\" for connection option \"port\"\n"},
+         "zorvik: Cannot connect to postgresql://host:notaport/db: invalid integer value \"notaport\" for connection "
+         "option \"port\"\n"},
         {"'postgresql:///postgres?host=" + dir + "/nobody'", "SELECT 1",
-         "zorvik: Cannot connect to postgresql:///postgres?host=" + dir + "/nobody: connection to server on socket \"" + dir +
-             "/nobody/.s.PGSQL.5432\" failed: No such file or directory\n"},
+         "zorvik: Cannot connect to postgresql:///postgres?host=" + dir + "/nobody: connection to server on socket \"" +
+             dir + "/nobody/.s.PGSQL.5432\" failed: No such file or directory\n"},
         // The password is never shown.
         {"'postgresql://shop:s3cret@/postgres?host=" + dir + "/nobody'", "SELECT 1",
-         "zorvik: Cannot connect to postgresql://shop:***@/postgres?host=" + dir + "/nobody: connection to server on socket \"" +
-             dir + "/nobody/.s.PGSQL.5432\" failed: No such file or directory\n"},
+         "zorvik: Cannot connect to postgresql://shop:***@/postgres?host=" + dir +
+             "/nobody: connection to server on socket \"" + dir +
+             "/nobody/.s.PGSQL.5432\" failed: No such file or directory\n"},
         {uri, "SELECT nope FROM products", "zorvik: Query refused: column \"nope\" does not exist\n"},
         {uri, "SELECT ean FROM products; SELECT 1",
          "zorvik: Query refused: cannot insert multiple commands into a prepared statement\n"},
@@ -102,12 +108,14 @@ TEST(PostgresBatch, FailuresSayWhatIsWrongAndWriteNothing) {
     };
     for (const auto& c : cases) {
         std::string err;
-        EXPECT_EQ(test::zorvik("batch Code.Symbology=EAN_13 --db " + c.db + " --sql '" + c.sql + "' -o " + dir + "/out.pdf", dir,
-                               &err),
-                  1)
+        EXPECT_EQ(
+            test::zorvik("batch Code.Symbology=EAN_13 --db " + c.db + " --sql '" + c.sql + "' -o " + dir + "/out.pdf",
+                         dir, &err),
+            1)
             << c.sql;
         // Records refused before the failure are reported on the way.
-        EXPECT_EQ(err.substr(err.rfind("zorvik: ") == std::string::npos ? 0 : err.rfind("zorvik: ")), c.message) << c.sql;
+        EXPECT_EQ(err.substr(err.rfind("zorvik: ") == std::string::npos ? 0 : err.rfind("zorvik: ")), c.message)
+            << c.sql;
         EXPECT_FALSE(fs::exists(dir + "/out.pdf")) << c.sql;
     }
     EXPECT_TRUE(server.run("SELECT count(*) FROM products;", &out));
@@ -119,7 +127,8 @@ TEST(PostgresBatch, LibpqIsLoadedOnlyForAServerDatabase) {
     const std::string dir = test::scratchDir("pg-batch-loading");
     test::writeFile(dir + "/in.txt", "ONE\n");
     const std::string db = test::makeDatabase(dir, "CREATE TABLE t (c TEXT); INSERT INTO t VALUES ('TWO');");
-    const std::string zorvik = std::string("LD_DEBUG=files ") + ZORVIK_BINARY_DIR + "/bin/zorvik batch Code.Symbology=Code_39 ";
+    const std::string zorvik =
+        std::string("LD_DEBUG=files ") + ZORVIK_BINARY_DIR + "/bin/zorvik batch Code.Symbology=Code_39 ";
     const std::string output = " -o '" + dir + "/{n}.png' 2>&1";
     std::string log;
     EXPECT_EQ(test::runCommand(zorvik + "--input " + dir + "/in.txt" + output, &log), 0);
@@ -146,10 +155,11 @@ TEST(ScaleOut, TheIndexedJobManifestRunsLocally) {
 
     auto argvOf = [&](int index, const std::string& root) {
         std::string lines;
-        EXPECT_EQ(test::runCommand(tool + " --index " + std::to_string(index) + " --env ZORVIK_DB=" + quoted(server.uri()) +
-                                       " --root " + root + " --program " + ZORVIK_BINARY_DIR + "/bin/zorvik",
-                                   &lines),
-                  0);
+        EXPECT_EQ(
+            test::runCommand(tool + " --index " + std::to_string(index) + " --env ZORVIK_DB=" + quoted(server.uri()) +
+                                 " --root " + root + " --program " + ZORVIK_BINARY_DIR + "/bin/zorvik",
+                             &lines),
+            0);
         std::vector<std::string> argv;
         std::istringstream in(lines);
         for (std::string line; std::getline(in, line);) argv.push_back(line);

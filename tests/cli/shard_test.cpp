@@ -34,10 +34,10 @@ TEST(Shard, MalformedSharesAreUsageErrorsThatSayIndexesCountFromZero) {
     // I must lie in 0 .. N-1 and N be a whole number from 1.
     for (const char* shard : {"3/3", "0/0", "-1/2", "2", "1/", "/2", "+1/2", "1/2/3", "a/b", "1 /2", "4/-5"}) {
         std::string err;
-        EXPECT_EQ(test::zorvik(std::string("batch --input ") + dir + "/in.txt --shard '" + shard + "' -o " + dir +
-                                   "/out.pdf",
-                               dir, &err),
-                  1)
+        EXPECT_EQ(
+            test::zorvik(std::string("batch --input ") + dir + "/in.txt --shard '" + shard + "' -o " + dir + "/out.pdf",
+                         dir, &err),
+            1)
             << shard;
         EXPECT_NE(err.find("I counts from 0"), std::string::npos) << shard << ": " << err;
         EXPECT_NE(err.find(std::string("not '") + shard + "'"), std::string::npos) << shard << ": " << err;
@@ -90,8 +90,8 @@ TEST(Shard, AllShardsTogetherWriteWhatOneRunWrites) {
                 if ((n - 1) % count == index) own += lines[static_cast<size_t>(n - 1)] + "\n";
             test::writeFile(dir + "/own.txt", own);
             test::zorvik(common + shard + " -o " + out + "/labels.pdf", dir);
-            test::zorvik("batch Code.Symbology=Code_128 Code.AutoSize=False Width=300 Code.TextAutosize=True --input " + dir +
-                             "/own.txt -o " + dir + "/own.pdf",
+            test::zorvik("batch Code.Symbology=Code_128 Code.AutoSize=False Width=300 Code.TextAutosize=True --input " +
+                             dir + "/own.txt -o " + dir + "/own.pdf",
                          dir);
             std::string name = std::to_string(index);
             if (count > 10 && index < 10) name = "0" + name;

@@ -41,7 +41,8 @@ static_assert(kValues.size() == 18);
 std::string selectOf(bool postgres) {
     std::string sql = "SELECT ";
     for (size_t i = 0; i < kValues.size(); ++i)
-        sql += (i ? ", " : "") + std::string(postgres ? kValues[i].postgres : kValues[i].sqlite) + " AS c" + std::to_string(i);
+        sql += (i ? ", " : "") + std::string(postgres ? kValues[i].postgres : kValues[i].sqlite) + " AS c" +
+               std::to_string(i);
     return sql;
 }
 

@@ -24,7 +24,8 @@ std::string serverPrograms() {
     for (const auto& e : fs::directory_iterator("/usr/lib/postgresql", ec)) {
         const std::string bin = (e.path() / "bin").string();
         if (fs::exists(bin + "/initdb") &&
-            (best.empty() || std::stoi(e.path().filename().string()) > std::stoi(fs::path(best).parent_path().filename().string())))
+            (best.empty() ||
+             std::stoi(e.path().filename().string()) > std::stoi(fs::path(best).parent_path().filename().string())))
             best = bin;
     }
     return best;
@@ -54,8 +55,9 @@ PgServer::PgServer() {
         m_asUser = "runuser -u postgres -- ";
     }
     std::string log;
-    if (runCommand(m_asUser + m_bin + "/initdb -D " + m_dir + "/data -A trust -U postgres -E UTF8 --locale=C --no-sync 2>&1",
-                   &log) != 0) {
+    if (runCommand(
+            m_asUser + m_bin + "/initdb -D " + m_dir + "/data -A trust -U postgres -E UTF8 --locale=C --no-sync 2>&1",
+            &log) != 0) {
         m_error = "initdb failed: " + log;
         return;
     }
@@ -86,15 +88,16 @@ PgServer::~PgServer() {
     }
 }
 
-std::string PgServer::uri() const { return "postgresql:///postgres?host=" + m_dir + "&user=postgres"; }
+std::string PgServer::uri() const {
+    return "postgresql:///postgres?host=" + m_dir + "&user=postgres";
+}
 
 bool PgServer::run(const std::string& script, std::string* output) const {
     const std::string file = m_dir + "/script.sql";
     writeFile(file, script);
     std::string out;
-    const int status = runCommand(m_bin + "/psql -X -q -v ON_ERROR_STOP=1 -h " + m_dir + " -U postgres -d postgres -f " +
-                                      file + " 2>&1",
-                                  &out);
+    const int status = runCommand(
+        m_bin + "/psql -X -q -v ON_ERROR_STOP=1 -h " + m_dir + " -U postgres -d postgres -f " + file + " 2>&1", &out);
     if (output != nullptr) *output = out;
     return status == 0;
 }
