@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Prints what the container of a Kubernetes Indexed Job manifest runs for one
 index, one argument a line, as the cluster would expand it: $(NAME) from the
-container's env (values given with --env for those taken from secrets),
+container's env (or given with --env, standing in for the cluster's),
 JOB_COMPLETION_INDEX set to the index, volume mount paths moved under a local
 folder, and the command's first word replaced by a local program.
 With --completions it prints the Job's completion count instead."""
@@ -34,15 +34,13 @@ def main():
         sys.exit("index out of range")
     (container,) = spec["template"]["spec"]["containers"]
 
+    # Values given here stand in for the cluster's (a local server for the
+    # catalogue's); variables from secrets are left out unless given.
     env = {"JOB_COMPLETION_INDEX": str(a.index)}
-    given = dict(e.split("=", 1) for e in a.env)
     for e in container.get("env", []):
         if "value" in e:
             env[e["name"]] = str(e["value"])
-        elif e["name"] in given:
-            env[e["name"]] = given[e["name"]]
-        else:
-            sys.exit("no value for " + e["name"])
+    env.update(e.split("=", 1) for e in a.env)
 
     # Kubernetes expands $(NAME) of a defined variable and turns $$ into $.
     def expand(text):
@@ -58,6 +56,8 @@ def main():
     for x in argv:
         if "\n" in x:
             sys.exit("an argument holds a newline")
+        if re.search(r"\$\([A-Za-z_][A-Za-z0-9_]*\)", x):
+            sys.exit("no value for a variable in " + x)
         print(x)
 
 
