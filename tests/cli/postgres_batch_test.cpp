@@ -71,7 +71,7 @@ TEST(PostgresBatch, TheSameFilesAsFromTheSameRowsInSqlite) {
         test::zorvik("batch Code.Symbology=EAN_13 --db '" + server.uri() + "'" + query + " -o " + dir + "/pg.pdf", dir),
         2);
     EXPECT_EQ(test::zorvik("batch Code.Symbology=EAN_13 --db " + lite + query + " -o " + dir + "/lite.pdf", dir), 2);
-    EXPECT_EQ(test::readFile(dir + "/pg.pdf"), test::readFile(dir + "/lite.pdf"));
+    EXPECT_TRUE(test::readFile(dir + "/pg.pdf") == test::readFile(dir + "/lite.pdf"));
     EXPECT_FALSE(test::readFile(dir + "/pg.pdf").empty());
 }
 
