@@ -86,6 +86,7 @@ TEST(PostgresBatch, FailuresSayWhatIsWrongAndWriteNothing) {
     struct Case {
         std::string db, sql;
         std::string message;
+        int status = 1;
     } cases[] = {
         {"'postgresql://host:notaport/db'", "SELECT 1",
          "zorvik: Cannot connect to postgresql://host:notaport/db: invalid integer value \"notaport\" for connection "
@@ -105,13 +106,16 @@ TEST(PostgresBatch, FailuresSayWhatIsWrongAndWriteNothing) {
         {uri, "DELETE FROM products", "zorvik: Query refused: cannot execute DELETE in a read-only transaction\n"},
         // The server fails in row 1500, after the first rows were drawn.
         {uri, "SELECT ean, 1 / (id - 1500) FROM products", "zorvik: Query failed: division by zero\n"},
+        // Bytes have no caption: the record is refused by number.
+        {uri, "SELECT decode('0102', 'hex') AS b",
+         "zorvik: record 1: Field \"b\" holds a blob of 2 bytes, which has no display text\n", 2},
     };
     for (const auto& c : cases) {
         std::string err;
-        EXPECT_EQ(
-            test::zorvik("batch Code.Symbology=EAN_13 --db " + c.db + " --sql '" + c.sql + "' -o " + dir + "/out.pdf",
-                         dir, &err),
-            1)
+        EXPECT_EQ(test::zorvik("batch Code.Symbology=EAN_13 --db " + c.db + " --sql " + quoted(c.sql) + " -o " + dir +
+                                   "/out.pdf",
+                               dir, &err),
+                  c.status)
             << c.sql;
         // Records refused before the failure are reported on the way.
         EXPECT_EQ(err.substr(err.rfind("zorvik: ") == std::string::npos ? 0 : err.rfind("zorvik: ")), c.message)

@@ -75,7 +75,7 @@ TEST(Shard, AllShardsTogetherWriteWhatOneRunWrites) {
     const auto whole = filesOf(dir + "/all");
     ASSERT_EQ(whole.size(), 40u - 3);
 
-    for (int count : {1, 2, 3, 7}) {
+    for (int count : {1, 2, 3, 7, 11}) {
         const std::string out = dir + "/n" + std::to_string(count);
         fs::create_directories(out);
         std::string shardErrs;
