@@ -24,7 +24,7 @@
 #include "cli/vector.h"
 #include "platform/vector.h"
 #include "platform/headless.h"
-#include "platform/sqlite/sqlitedataset.h"
+#include "platform/sqlite/database.h"
 
 namespace zorvik::cli {
 
@@ -51,13 +51,14 @@ struct Recipe {
 };
 
 struct Job {
-    std::int64_t n = 0;
+    std::int64_t n = 0;  // the record's number over the whole input
     TStorageClass storage = TStorageClass::Null;
     std::string text;
     std::string failure;  // found by the reader (a blob)
 };
 
 struct Result {
+    std::int64_t n = 0;
     bool ok = false;
     std::string message;
     std::unique_ptr<RecordingCanvas> page;  // one page of the PDF
@@ -80,7 +81,8 @@ std::string recordPath(const std::string& pattern, std::int64_t n) {
 }
 
 // Records travel in chunks, so that the threads meet once per chunk rather
-// than once per record.
+// than once per record. Chunks count records by their place in this run,
+// which for a shard is not their number in the input.
 constexpr std::int64_t kChunk = 32;
 
 struct Chunk {
@@ -228,6 +230,7 @@ private:
 Result renderRecord(const Settings& s, const Job& job, TRecordDataSet& records, TDataSource& source,
                     std::string& message) {
     Result r;
+    r.n = job.n;
     if (!job.failure.empty()) {
         r.message = job.failure;
         return r;
@@ -339,7 +342,16 @@ private:
 
 }  // namespace
 
-int runBatch(const BatchOptions& o) {
+int runBatch(const BatchOptions& options) {
+    BatchOptions o = options;
+    TShard shard;
+    if (!o.shard.empty()) {
+        std::string error;
+        if (!parseShard(o.shard, shard, error)) {
+            printError(error);
+            return kExitUsage;
+        }
+    }
     std::unique_ptr<TQueuePrinter> queue;
     if (!o.printer.empty()) {
         queue = openQueue(TQueueRequest{o.printer, 0, {}, "zorvik batch"});
@@ -354,6 +366,8 @@ int runBatch(const BatchOptions& o) {
                    "page per record)");
         return kExitUsage;
     }
+    // Shards of one run share a folder: each writes a PDF of its own.
+    if (queue == nullptr && !perRecord && !o.shard.empty()) o.output = shardPdfPath(o.output, shard);
 
     if (kind != OutputKind::Png) {
         std::string error;
@@ -410,10 +424,12 @@ int runBatch(const BatchOptions& o) {
         lines->SetFileName(o.input);
         dataset = std::move(lines);
     } else {
-        auto sqlite = std::make_unique<TSqliteDataSet>(nullptr);
-        sqlite->SetDatabaseName(o.db);
-        sqlite->SetSQL(o.sql);
-        dataset = std::move(sqlite);
+        std::string error;
+        dataset = newDatabaseDataSet(o.db, o.sql, error);
+        if (dataset == nullptr) {
+            printError(error);
+            return kExitUsage;
+        }
     }
     if (!dataset->Open()) {
         printError(dataset->LastError());
@@ -428,7 +444,9 @@ int runBatch(const BatchOptions& o) {
     }
 
     const bool tty = isatty(STDERR_FILENO) != 0;
-    Progress progress(tty, tty ? dataset->RecordCount() : 0);
+    std::int64_t total = tty ? dataset->RecordCount() : 0;
+    if (total > 0) total = total > shard.Index ? (total - shard.Index - 1) / shard.Count + 1 : 0;
+    Progress progress(tty, total);
     const int jobs = o.jobs > 0 ? o.jobs : std::max(1u, std::thread::hardware_concurrency());
     Settings settings{&recipe, field->FieldName(), o.scale, !perRecord, kind, o.output};
     if (queue != nullptr) {
@@ -441,12 +459,14 @@ int runBatch(const BatchOptions& o) {
     }
     Pipeline pipeline(4 * static_cast<std::int64_t>(jobs));
 
+    std::int64_t inputRecords = 0;  // over all shards; the reader's until it has finished
     std::thread reader([&] {
-        std::int64_t n = 0;
+        std::int64_t n = 0, taken = 0;
         Chunk chunk;
         for (bool more = !dataset->Eof(); more; more = dataset->Next() && !dataset->Eof()) {
+            if (!shard.takes(++n)) continue;
             Job job;
-            job.n = ++n;
+            job.n = n;
             job.storage = field->StorageClass();
             if (job.storage == TStorageClass::Blob) {
                 field->DisplayText();
@@ -454,12 +474,14 @@ int runBatch(const BatchOptions& o) {
             } else {
                 job.text = field->DisplayText();
             }
-            if (chunk.jobs.empty()) chunk.first = job.n;
+            if (chunk.jobs.empty()) chunk.first = taken + 1;
+            ++taken;
             chunk.jobs.push_back(std::move(job));
             if (static_cast<std::int64_t>(chunk.jobs.size()) == kChunk) pipeline.push(std::exchange(chunk, Chunk{}));
         }
         if (!chunk.jobs.empty()) pipeline.push(std::move(chunk));
-        pipeline.finishReading(n, dataset->LastError());
+        inputRecords = n;
+        pipeline.finishReading(taken, dataset->LastError());
     });
     std::vector<std::thread> workers;
     for (int i = 0; i < jobs; ++i) workers.emplace_back([&] { work(settings, pipeline); });
@@ -485,7 +507,7 @@ int runBatch(const BatchOptions& o) {
                     ++failed;
                     ioError = ioError || r.ioError;
                     progress.clear();
-                    printError("record " + std::to_string(n) + ": " + r.message);
+                    printError("record " + std::to_string(r.n) + ": " + r.message);
                 }
                 ++n;
             }
@@ -515,7 +537,8 @@ int runBatch(const BatchOptions& o) {
                 if (backend == nullptr) return false;
                 std::unique_ptr<TVectorDocument> doc = backend->document(f, VectorFormat::Pdf, 96 * o.scale);
                 commit(doc.get());
-                if (written == 0) {
+                // A query that broke off leaves a document short of records: none is better.
+                if (written == 0 || !pipeline.readError().empty()) {
                     e.clear();
                     return false;
                 }
@@ -538,7 +561,12 @@ int runBatch(const BatchOptions& o) {
         return kExitUsage;
     }
     if (written + failed == 0) {
-        printError("no records; nothing written");
+        if (o.shard.empty()) {
+            printError("no records; nothing written");
+        } else {
+            printError("no records in shard " + o.shard + " (the input has " + std::to_string(inputRecords) +
+                       "); nothing written");
+        }
         return kExitOk;
     }
     if (queue != nullptr && written > 0)

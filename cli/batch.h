@@ -1,4 +1,5 @@
-// zorvik batch: one symbol per record of a text file or an SQLite query.
+// zorvik batch: one symbol per record of a text file or a database query, or
+// of one shard of them.
 #pragma once
 
 #include <string>
@@ -11,8 +12,9 @@ struct BatchOptions {
     std::string name;
     std::vector<std::string> assignments;
     std::string input;  // one caption per line
-    std::string db;     // an SQLite file ...
+    std::string db;     // an SQLite file or a postgresql:// URI ...
     std::string sql;    // ... and the query on it
+    std::string shard;  // "I/N": only the records of shard I of N; "" for all
     int jobs = 0;       // 0: every core
     int scale = 1;
     std::string output;  // with {n}: one file per record; else a .pdf of one page per record

@@ -250,18 +250,24 @@ int main(int argc, char** argv) {
 
     BatchOptions batchOptions;
     auto* batchCmd = app.add_subcommand(
-        "batch", "Draw one symbol per record of a text file (--input) or an SQLite query (--db, --sql)");
+        "batch", "Draw one symbol per record of a text file (--input) or a database query (--db, --sql)");
     batchCmd->add_option("--form", batchOptions.form, "Read the control from this form file")->check(CLI::ExistingFile);
     batchCmd->add_option("--name", batchOptions.name, "The object to read from the form file");
     batchCmd->add_option("assignments", batchOptions.assignments, "PROPERTY=VALUE assignments, after --form");
     auto* input = batchCmd->add_option("--input", batchOptions.input,
                                        "One caption per line (LF-separated; a blank line is an empty caption)");
-    auto* db = batchCmd->add_option("--db", batchOptions.db, "An SQLite database file");
+    auto* db = batchCmd->add_option("--db", batchOptions.db,
+                                    "An SQLite database file, or a PostgreSQL server as a postgresql:// URI "
+                                    "(libpq's syntax; ?host= may name a socket folder)");
     auto* sql = batchCmd->add_option("--sql", batchOptions.sql, "The query whose DataField (default: first column) "
                                                                  "gives each record's caption");
     input->excludes(db)->excludes(sql);
     db->needs(sql);
     sql->needs(db);
+    batchCmd->add_option("--shard", batchOptions.shard,
+                         "I/N: draw only the records of worker I of N (I counts from 0; record n goes to "
+                         "worker (n-1) mod N; {n} stays the number over the whole input; a .pdf output "
+                         "becomes NAME-I-of-N.pdf)");
     batchCmd->add_option("--jobs", batchOptions.jobs, "Threads to render on (default: every core)")
         ->check(CLI::Range(1, 1024));
     auto* batchScale =

@@ -1,9 +1,39 @@
 #include "cli/records.h"
 
 #include <cerrno>
+#include <charconv>
 #include <cstring>
 
 namespace zorvik::cli {
+
+bool parseShard(const std::string& Text, TShard& Shard, std::string& Error) {
+    const auto slash = Text.find('/');
+    auto whole = [](const char* first, const char* last, std::int64_t& value) {
+        const auto r = std::from_chars(first, last, value);
+        return first != last && r.ec == std::errc() && r.ptr == last;
+    };
+    TShard s;
+    const char* text = Text.data();
+    if (slash == std::string::npos || !whole(text, text + slash, s.Index) ||
+        !whole(text + slash + 1, text + Text.size(), s.Count) || s.Count < 1 || s.Index < 0 || s.Index >= s.Count) {
+        Error = "--shard takes I/N: worker I of N, where I counts from 0 (0/N to N-1/N, as JOB_COMPLETION_INDEX "
+                "and SLURM_ARRAY_TASK_ID do); not '" + Text + "'";
+        return false;
+    }
+    Shard = s;
+    return true;
+}
+
+std::string shardPdfPath(const std::string& Path, const TShard& Shard) {
+    std::string index = std::to_string(Shard.Index);
+    const std::string count = std::to_string(Shard.Count);
+    const std::string largest = std::to_string(Shard.Count - 1);
+    if (index.size() < largest.size()) index.insert(0, largest.size() - index.size(), '0');
+    const auto slash = Path.rfind('/');
+    const auto dot = Path.rfind('.');
+    const auto stem = dot != std::string::npos && (slash == std::string::npos || dot > slash) ? dot : Path.size();
+    return Path.substr(0, stem) + "-" + index + "-of-" + count + Path.substr(stem);
+}
 
 TLinesDataSet::~TLinesDataSet() { Close(); }
 

@@ -2,12 +2,32 @@
 // one-record dataset through which a worker's control receives each record.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
 #include "platform/db.h"
 
 namespace zorvik::cli {
+
+// One worker's share of the records when a run is split over Count workers,
+// numbered from 0 as job engines number their tasks (JOB_COMPLETION_INDEX,
+// SLURM_ARRAY_TASK_ID, AWS_BATCH_JOB_ARRAY_INDEX). Record n (from 1) belongs
+// to shard (n - 1) mod Count: decided record by record as they stream past,
+// without counting them first, and the shards differ in size by one at most.
+struct TShard {
+    std::int64_t Index = 0;
+    std::int64_t Count = 1;
+    bool takes(std::int64_t RecordNumber) const { return (RecordNumber - 1) % Count == Index; }
+};
+
+// Reads "I/N" with 0 <= I < N; false with the message that says how.
+bool parseShard(const std::string& Text, TShard& Shard, std::string& Error);
+
+// The PDF a shard writes in place of Path: "labels.pdf" becomes
+// "labels-02-of-12.pdf", the index as wide as the largest, so that the shards
+// of one run never overwrite each other and list in order.
+std::string shardPdfPath(const std::string& Path, const TShard& Shard);
 
 // One record per line of a text file, one field "Caption": lines end at LF, a
 // CR before it is dropped, a blank line is a record with an empty caption.
