@@ -291,11 +291,16 @@ int main(int argc, char** argv) {
         ->required()
         ->check(CLI::ExistingFile);
     reportCmd->add_option("--name", reportOptions.name, "The TQuickRep to print (default: the first)");
-    reportCmd->add_option("--db", reportOptions.db, "An SQLite database file in place of the one the form names");
+    reportCmd->add_option("--db", reportOptions.db,
+                          "An SQLite database file, or a postgresql:// URI, in place of the one the form names");
     reportCmd->add_option("--sql", reportOptions.sql, "A query in place of the one the form names");
-    reportCmd->add_option("--dpi", reportOptions.dpi, "The printer's resolution in dots per inch (default 600)")
+    reportCmd->add_option("--dpi", reportOptions.dpi,
+                          "The printer's resolution in dots per inch (default 600 for a file, the queue's own for "
+                          "--printer)")
         ->check(CLI::Range(1, 32767));
-    reportCmd->add_option("-o,--output", reportOptions.output, "The file to write: .pdf or .ps")->required();
+    auto* reportOutput = reportCmd->add_option("-o,--output", reportOptions.output, "The file to write: .pdf or .ps");
+    reportCmd->add_option("--printer", reportOptions.printer, "Print on this CUPS queue instead: one job of all pages")
+        ->excludes(reportOutput);
 
     WindowsOptions windowsOptions;
     auto* windowsCmd = addWindowsCommand(app, windowsOptions);

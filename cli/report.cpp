@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cli/output.h"
+#include "cli/queue.h"
 #include "cli/session.h"
 #include "cli/vector.h"
 #include "control/zorvik.h"
@@ -16,6 +17,7 @@
 #include "platform/headless.h"
 #include "platform/report.h"
 #include "platform/reportform.h"
+#include "platform/sqlite/database.h"
 #include "platform/sqlite/sqlitedataset.h"
 #include "platform/sqlite/sqliteform.h"
 #include "platform/vector.h"
@@ -57,6 +59,7 @@ struct ReportJob::Impl {
     TComponent form{nullptr};
     TFormLoader loader;
     TQuickRep* report = nullptr;
+    std::unique_ptr<TDataSet> server;  // a --db server dataset in place of the form's own
     TNullCanvas trial;
     std::int64_t failed = 0;
     bool invisible = false;
@@ -129,8 +132,23 @@ bool ReportJob::load(const ReportOptions& o) {
                        j.report->Name() + "' has none");
             return false;
         }
-        if (!o.db.empty()) sqlite->SetDatabaseName(o.db);
         if (!o.sql.empty()) sqlite->SetSQL(o.sql);
+        if (isServerDatabase(o.db)) {
+            // The same query on the server: the report and every data source
+            // that read the form's dataset read the server's instead.
+            std::string why;
+            j.server = newDatabaseDataSet(o.db, sqlite->SQL(), why);
+            if (j.server == nullptr) {
+                printError(why);
+                return false;
+            }
+            for (const TFormLoader::Loaded& l : j.loader.loaded())
+                if (auto* source = dynamic_cast<TDataSource*>(l.component); source != nullptr && source->DataSet() == sqlite)
+                    source->SetDataSet(j.server.get());
+            j.report->SetDataSet(j.server.get());
+        } else if (!o.db.empty()) {
+            sqlite->SetDatabaseName(o.db);
+        }
     }
     for (const TFormLoader::Loaded& l : j.loader.loaded())
         if (auto* z = dynamic_cast<TZorvik*>(l.component)) j.host.insert(*z);
@@ -166,17 +184,87 @@ std::int64_t ReportJob::records() const {
     return m_impl->report->DataSet() != nullptr ? m_impl->report->RecordCount() : 1;
 }
 
+TQRPaperSize ReportJob::paperSize() const { return m_impl->report->Page().PaperSize; }
+
 bool ReportJob::drewEverything() const { return m_impl->failed == 0 && !m_impl->invisible; }
 
+namespace {
+
+// The queue's pages as the report prints them, with the job held back at the
+// end of the document: it is sent only once the report is known to have
+// records and to have printed them all.
+class HeldJob : public TPrinter {
+public:
+    explicit HeldJob(TQueuePrinter& Queue) : m_queue(Queue) {}
+    void GetPrinter(std::string& Device, std::string& Driver, std::string& Port, TDeviceModeHandle& Mode) override {
+        m_queue.GetPrinter(Device, Driver, Port, Mode);
+    }
+    bool BeginDoc(std::string& Error) override { return m_queue.BeginDoc(Error) && follow(); }
+    bool NewPage(std::string& Error) override { return m_queue.NewPage(Error) && follow(); }
+    bool EndDoc(std::string&) override {
+        setPage(nullptr);
+        setPrinting(false);
+        return true;
+    }
+
+private:
+    bool follow() {
+        setPage(m_queue.Canvas());
+        setPrinting(true);
+        setPageSize(m_queue.PageWidth(), m_queue.PageHeight());
+        return true;
+    }
+    TQueuePrinter& m_queue;
+};
+
+// A report on a queue: one job of all its pages, at the queue's resolution
+// unless --dpi says otherwise, on the report's paper where the queue names it.
+int printReportOnQueue(const ReportOptions& o, ReportJob& job) {
+    std::optional<TPaper> paper;
+    if (job.paperSize() == TQRPaperSize::A4) paper = TPaper::A4;
+    if (job.paperSize() == TQRPaperSize::Letter) paper = TPaper::Letter;
+    std::unique_ptr<TQueuePrinter> queue = openQueue(TQueueRequest{o.printer, o.dpi, paper, "zorvik report"});
+    if (queue == nullptr) return kExitUsage;
+    std::string device, driver, port;
+    TDeviceModeHandle mode;
+    queue->GetPrinter(device, driver, port, mode);
+    const TDeviceMode* dm = GlobalLock(mode);
+    const int dpi = o.dpi > 0 ? o.dpi : dm != nullptr && dm->dmPrintQuality > 0 ? dm->dmPrintQuality : 600;
+    std::string reportError;
+    HeldJob held(*queue);
+    const bool printed = job.print(held, dpi, reportError);
+    if (!printed || job.records() == 0) {
+        queue->Abort();
+        printError(!printed ? reportError : "no records; nothing printed");
+        return printed ? kExitOk : kExitUsage;
+    }
+    std::string error;
+    if (!queue->EndDoc(error)) {
+        printError(error);
+        return kExitUsage;
+    }
+    std::printf("request id is %s-%d\n", o.printer.c_str(), queue->JobId());
+    return job.drewEverything() ? kExitOk : kExitRender;
+}
+
+}  // namespace
+
 int runReport(const ReportOptions& o) {
-    VectorFormat format;
-    if (!vectorFormatOf(o.output, format) || format == VectorFormat::Svg) {
+    if (o.output.empty() == o.printer.empty()) {
+        printError("report needs either -o FILE or --printer NAME");
+        return kExitUsage;
+    }
+    VectorFormat format = VectorFormat::Pdf;
+    if (o.printer.empty() && (!vectorFormatOf(o.output, format) || format == VectorFormat::Svg)) {
         printError("cannot print a report to '" + o.output + "': use a name ending in .pdf or .ps");
         return kExitUsage;
     }
     ReportJob job;
+    if (!job.load(o)) return kExitUsage;
+    if (!o.printer.empty()) return printReportOnQueue(o, job);
+    const int dpi = o.dpi > 0 ? o.dpi : 600;
     int width = 0, height = 0;
-    if (!job.load(o) || !job.pageDots(o.dpi, width, height)) return kExitUsage;
+    if (!job.pageDots(dpi, width, height)) return kExitUsage;
 
     std::string reportError, error;
     bool printed = false;
@@ -185,9 +273,9 @@ int runReport(const ReportOptions& o) {
         [&](std::FILE* f, std::string& e) {
             TVectorBackend* backend = vectorBackend(e);
             if (backend == nullptr) return false;
-            TDocumentPrinter device(backend->document(f, format, o.dpi), width, height, o.dpi);
+            TDocumentPrinter device(backend->document(f, format, dpi), width, height, dpi);
             // Zero records leave no file, as a batch does.
-            printed = job.print(device, o.dpi, reportError);
+            printed = job.print(device, dpi, reportError);
             return printed && job.records() > 0;
         },
         error);

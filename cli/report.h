@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/printers.h"
+#include "platform/report.h"
 
 namespace zorvik::cli {
 
@@ -14,8 +15,9 @@ struct ReportOptions {
     std::string name;  // the report; default the first
     std::string db;    // replace the database the report's dataset names
     std::string sql;   // replace its query
-    int dpi = 600;
+    int dpi = 0;       // 0: 600 on a file, the queue's own resolution on a printer
     std::string output;
+    std::string printer;  // a CUPS queue in place of the output file
 };
 
 // A report read from its form file, ready to print on any device.
@@ -40,6 +42,8 @@ public:
     // Records printed; whether any record's label was left empty or a barcode
     // was invisible (each said on standard error as it was found).
     std::int64_t records() const;
+    // The paper the report names.
+    TQRPaperSize paperSize() const;
     bool drewEverything() const;
 
 private:

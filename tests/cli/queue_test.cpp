@@ -271,6 +271,32 @@ TEST_F(QueueCommand, BatchPrintsOneJobOfAPagePerRecord) {
     EXPECT_FALSE(fs::exists(m_dir + "/page-5.png"));
 }
 
+TEST_F(QueueCommand, ReportPrintsOneJobOfItsPages) {
+    // 30 products on the sheet of 3 x 8 labels: two pages, held back until
+    // the whole report has printed.
+    std::string rows;
+    for (int id = 1; id <= 30; ++id)
+        rows += std::string(id > 1 ? "," : "") + "(" + std::to_string(id) + ", 'Item " + std::to_string(id) + "', '" +
+                std::to_string(400638133300 + id) + "', 'S', 1.5)";
+    const std::string db =
+        test::makeDatabase(m_dir, "CREATE TABLE products (id INTEGER, name TEXT, ean TEXT, sku TEXT, price REAL);"
+                                  "INSERT INTO products VALUES " + rows + ";");
+    std::string out, err;
+    ASSERT_EQ(test::zorvik("report --form " ZORVIK_SOURCE_DIR "/demo/labels-report.dfm --db " + db + " --dpi 600 --printer labels",
+                           m_dir, &err, &out),
+              0)
+        << err;
+    ASSERT_EQ(endOf(jobOf(out)), IPP_JSTATE_COMPLETED) << test::readFile(s_dir + "/log/error_log");
+    std::string info;
+    ASSERT_EQ(test::runCommand("pdfinfo '" + printed() + "'", &info), 0);
+    EXPECT_NE(info.find("Pages:           2"), std::string::npos) << info;
+    ASSERT_EQ(test::runCommand("pdftoppm -r 300 -f 1 -l 1 -png -singlefile '" + printed() + "' '" + m_dir +
+                               "/sheet' 2>/dev/null"),
+              0);
+    const auto d = test::decodePng(m_dir + "/sheet.png", ZXing::BarcodeFormat::EAN13);
+    EXPECT_TRUE(d.ok && d.text.rfind("4006381333", 0) == 0) << d.text;
+}
+
 TEST_F(QueueCommand, RefusalsSendNoJob) {
     const int before = jobCount();
     const std::string unknown = "^zorvik: unknown printer 'nowhere': the queues are closed, labels\n$";
