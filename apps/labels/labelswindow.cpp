@@ -1,5 +1,7 @@
 #include "apps/labels/labelswindow.h"
 
+#include "platform/sqlite/database.h"
+
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMenuBar>
@@ -13,6 +15,7 @@
 #include <QSqlQuery>
 #include <QSqlQueryModel>
 #include <QSqlTableModel>
+#include <QStandardItemModel>
 #include <QTableView>
 #include <QHeaderView>
 
@@ -108,7 +111,53 @@ bool LabelsWindow::saveForm(const QString& Path, QString& Error) {
     return ok;
 }
 
+namespace {
+
+// The rows of a query on a database server, read once into a table the view
+// shows (read-only: the server's rows are not edited here).
+QAbstractItemModel* serverRows(const QString& Uri, const QString& Sql, QObject* Parent, QString& Error) {
+    std::string why;
+    const std::string query = Sql.isEmpty() ? std::string("SELECT * FROM products ORDER BY 1") : Sql.toStdString();
+    std::unique_ptr<TDataSet> rows = zorvik::openDatabase(Uri.toStdString(), query, why);
+    if (rows == nullptr) {
+        Error = QString::fromStdString(why);
+        return nullptr;
+    }
+    auto* model = new QStandardItemModel(Parent);
+    QStringList headers;
+    for (int c = 0; c < rows->FieldCount(); ++c) headers << QString::fromStdString(rows->Fields(c)->FieldName());
+    model->setHorizontalHeaderLabels(headers);
+    for (rows->First(); !rows->Eof(); rows->Next()) {
+        QList<QStandardItem*> row;
+        for (int c = 0; c < rows->FieldCount(); ++c) {
+            auto* item = new QStandardItem(QString::fromStdString(rows->Fields(c)->DisplayText()));
+            item->setEditable(false);
+            row << item;
+        }
+        model->appendRow(row);
+    }
+    if (!rows->LastError().empty()) {
+        Error = QString::fromStdString(rows->LastError());
+        delete model;
+        return nullptr;
+    }
+    return model;
+}
+
+}  // namespace
+
 bool LabelsWindow::openDatabase(const QString& Path, const QString& Sql, QString& Error) {
+    if (isServerDatabase(Path.toStdString())) {
+        QAbstractItemModel* rows = serverRows(Path, Sql, this, Error);
+        if (rows == nullptr) return false;
+        m_barcode->setDataSourceObject(nullptr);
+        m_source.reset();
+        m_dataSet.reset();
+        m_table->setModel(nullptr);
+        delete m_model;
+        m_model = rows;
+        return showRows(Error);
+    }
     // SQLite would make an empty file of a wrong name.
     if (!QFileInfo(Path).isFile()) {
         Error = tr("cannot open database '%1': no such file").arg(Path);
@@ -158,6 +207,10 @@ bool LabelsWindow::openDatabase(const QString& Path, const QString& Sql, QString
         while (model->canFetchMore()) model->fetchMore();
         m_model = model;
     }
+    return showRows(Error);
+}
+
+bool LabelsWindow::showRows(QString& Error) {
     m_table->setModel(m_model);
     m_dataSet = std::make_unique<TModelDataSet>(m_model);
     m_dataSet->follow(m_table->selectionModel());

@@ -31,6 +31,8 @@ public:
     bool loadForm(const QString& Path, const QString& Name, QString& Error);
     bool saveForm(const QString& Path, QString& Error);
     // Opens the SQLite file: its query's rows, or the first table's (editable).
+    // An SQLite file (its products table, or Sql), or a postgresql:// URI
+    // (Sql, or the products table), whose rows the table shows.
     bool openDatabase(const QString& Path, const QString& Sql, QString& Error);
     // Makes record Row (from 1) current.
     bool selectRow(int Row, QString& Error);
@@ -40,6 +42,8 @@ public:
     bool printOn(QPrinter& Printer, QString& Error);
 
 private:
+    // Shows m_model in the table and binds the barcode to its current row.
+    bool showRows(QString& Error);
     void openFormAction();
     void saveFormAction();
     void exportAction();

@@ -36,7 +36,7 @@ int main(int argc, char** argv) {
     parser.addHelpOption();
     const QCommandLineOption form("form", "Read the barcode control from the form FILE (default: demo/label.dfm).", "FILE");
     const QCommandLineOption name("name", "The object of the form to read (default: the first barcode control).", "OBJECT");
-    const QCommandLineOption db("db", "The SQLite FILE whose rows drive the caption (default: demo/products.sqlite).", "FILE");
+    const QCommandLineOption db("db", "The SQLite FILE, or postgresql:// URI, whose rows drive the caption (default: demo/products.sqlite).", "FILE|URI");
     const QCommandLineOption sql("sql", "The QUERY whose rows are shown (default: the whole first table).", "QUERY");
     const QCommandLineOption row("row", "Make record N (from 1) current.", "N");
     const QCommandLineOption screenshot("screenshot", "Write a PNG of the window once it has settled, and exit.", "FILE");

@@ -2,6 +2,7 @@
 // window, the current record, and arguments it refuses.
 #include <gtest/gtest.h>
 
+#include "tests/support/pgserver.h"
 #include "tests/support/support.h"
 
 namespace zorvik {
@@ -35,6 +36,28 @@ TEST(Labels, ScreenshotsFollowTheCurrentRecord) {
     }
     // Another record, another symbol on the label.
     EXPECT_NE(test::readFile(dir + "/row1.png"), test::readFile(dir + "/row2.png"));
+}
+
+TEST(Labels, TheProductTableCanLiveOnADatabaseServer) {
+    test::PgServer server;
+    ASSERT_TRUE(server.ok()) << server.error();
+    std::string out;
+    ASSERT_TRUE(server.run("CREATE TABLE products (id INTEGER, name TEXT, ean TEXT);"
+                           "INSERT INTO products VALUES (1, 'Tea', '400638133393'), (2, 'Rice', '590123412345');",
+                           &out))
+        << out;
+    const std::string dir = test::scratchDir("labels-server");
+    const std::string form = std::string(ZORVIK_SOURCE_DIR) + "/demo/label.dfm";
+    std::string err;
+    ASSERT_EQ(labels("--form '" + form + "' --db '" + server.uri() + "' --sql 'SELECT ean, name FROM products ORDER BY id' "
+                     "--row 2 --screenshot '" + dir + "/row2.png'",
+                     dir, &err),
+              0)
+        << err;
+    // Record 2's number, with its GS1 check digit 7, is on the label.
+    EXPECT_EQ(test::decodePng(dir + "/row2.png", ZXing::BarcodeFormat::EAN13).text, "5901234123457");
+    EXPECT_EQ(labels("--db 'postgresql:///nowhere?host=" + dir + "' --screenshot '" + dir + "/x.png'", dir, &err), 1);
+    EXPECT_FALSE(err.empty());
 }
 
 TEST(Labels, RefusesBadArguments) {
