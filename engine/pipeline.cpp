@@ -82,8 +82,13 @@ void TZorvik::PrepareDrawing(TCanvas* ACanvas, int X, int Y, int Scale, TDirecti
     // already sized from the scaled area.
     FontScale = code.TextAutosize() ? 1 : Scale;
     useControlFont(*this, *ACanvas);
-    if (code.TextAutosize())
+    if (code.TextAutosize()) {
         Font()->SetHeight(-((Dir == TDirection::Horizontal ? BarCodeHeight : BarCodeWidth) / 8));
+        // On screen the copy above keeps the previous height until the repaint
+        // that the change brings; a printer draws once, and would write its
+        // text at the screen's height, a few dots tall.
+        if (Scale != 1) useControlFont(*this, *ACanvas);
+    }
     const int64_t textH = int64_t{5} * ModulWidth - (code.TextOn() ? int64_t{scaledFontHeight(Font()->Height())} : 0);
     TextH = static_cast<int32_t>(std::clamp<int64_t>(textH, INT32_MIN, INT32_MAX));
     ACanvas->Pen().Color = code.Border() ? clBlack : BackColor();

@@ -73,6 +73,7 @@ LabelsWindow::LabelsWindow() {
     file->addSeparator();
     file->addAction(tr("&Print…"), QKeySequence::Print, this, &LabelsWindow::printAction);
     file->addAction(tr("Print Pre&view…"), this, &LabelsWindow::previewAction);
+    file->addAction(tr("&Report Preview…"), this, &LabelsWindow::reportPreviewAction);
     file->addSeparator();
     file->addAction(tr("&Quit"), QKeySequence::Quit, this, &QWidget::close);
 }
@@ -328,6 +329,41 @@ void LabelsWindow::previewAction() {
         printOn(*p, error);
     });
     preview.exec();
+}
+
+void LabelsWindow::reportPreviewAction() {
+    const QString path = QFileDialog::getOpenFileName(this, tr("Report Preview"), {}, tr("Form files (*.dfm)"));
+    QString error;
+    if (!path.isEmpty() && !previewReport(path, error)) QMessageBox::warning(this, tr("Report Preview"), error);
+}
+
+bool LabelsWindow::previewReport(const QString& Form, QString& Error) {
+    auto job = std::make_unique<cli::ReportJob>();
+    cli::ReportOptions options;
+    options.form = Form.toStdString();
+    if (!job->load(options)) {
+        Error = tr("cannot read a report from '%1'").arg(Form);
+        return false;
+    }
+    delete m_reportPreview;
+    m_report = std::move(job);
+    auto* printer = new QPrinter(QPrinter::HighResolution);
+    auto* preview = new QPrintPreviewDialog(printer, this);
+    preview->setAttribute(Qt::WA_DeleteOnClose);
+    connect(preview, &QObject::destroyed, this, [this, printer, preview] {
+        delete printer;
+        if (m_reportPreview == preview) m_reportPreview = nullptr;
+    });
+    connect(preview, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter* p) {
+        TQtPrinter device(*p);
+        std::string error;
+        if (m_report && !m_report->print(device, p->resolution(), error))
+            QMessageBox::warning(this, tr("Report Preview"), QString::fromStdString(error));
+    });
+    m_reportPreview = preview;
+    preview->resize(800, 900);
+    preview->open();
+    return true;
 }
 
 }  // namespace zorvik::labels

@@ -8,6 +8,8 @@
 
 #include <memory>
 
+#include "cli/report.h"
+
 #include "platform/db.h"
 #include "platform/qt/barcodewidget.h"
 #include "platform/qt/modeldataset.h"
@@ -49,12 +51,26 @@ private:
     void exportAction();
     void printAction();
     void previewAction();
+    void reportPreviewAction();
+
+public:
+    // Opens a preview of the pages of the banded report in the form file Form
+    // (its bands, labels and barcodes over its own dataset), drawn through the
+    // printer the preview gives; false with the reason when the form has no
+    // report that can print.
+    bool previewReport(const QString& Form, QString& Error);
+    // The report preview open now, or nullptr.
+    QWidget* reportPreview() const { return m_reportPreview; }
+
+private:
     void bindData();
 
     BarcodeWidget* m_barcode = nullptr;
     QTableView* m_table = nullptr;
     QSqlDatabase m_db;
     QAbstractItemModel* m_model = nullptr;
+    QWidget* m_reportPreview = nullptr;
+    std::unique_ptr<cli::ReportJob> m_report;
     std::unique_ptr<TModelDataSet> m_dataSet;
     std::unique_ptr<TDataSource> m_source;
     QString m_formName;

@@ -39,8 +39,10 @@ int main(int argc, char** argv) {
     const QCommandLineOption db("db", "The SQLite FILE, or postgresql:// URI, whose rows drive the caption (default: demo/products.sqlite).", "FILE|URI");
     const QCommandLineOption sql("sql", "The QUERY whose rows are shown (default: the whole first table).", "QUERY");
     const QCommandLineOption row("row", "Make record N (from 1) current.", "N");
-    const QCommandLineOption screenshot("screenshot", "Write a PNG of the window once it has settled, and exit.", "FILE");
-    parser.addOptions({form, name, db, sql, row, screenshot});
+    const QCommandLineOption report("report", "Open a preview of the pages of the banded report in the form FILE.", "FILE");
+    const QCommandLineOption screenshot(
+        "screenshot", "Write a PNG of the window (or of the report preview) once it has settled, and exit.", "FILE");
+    parser.addOptions({form, name, db, sql, row, report, screenshot});
     if (!parser.parse(QApplication::arguments())) return fail(parser.errorText());
     if (parser.isSet("help")) {
         std::fputs(parser.helpText().toLocal8Bit().constData(), stdout);
@@ -78,6 +80,7 @@ int main(int argc, char** argv) {
 
     window.resize(1000, 640);
     window.show();
+    if (parser.isSet(report) && !window.previewReport(parser.value(report), error)) return fail(error);
     if (!scripted) return QApplication::exec();
 
     // Once the first paints have settled.
@@ -85,7 +88,8 @@ int main(int argc, char** argv) {
     QTimer::singleShot(0, [&] {
         window.barcode().settle();
         for (int i = 0; i < 20; ++i) QApplication::processEvents(QEventLoop::AllEvents, 10);
-        if (!window.grab().save(parser.value(screenshot), "PNG"))
+        QWidget* shown = window.reportPreview() != nullptr ? window.reportPreview() : &window;
+        if (!shown->grab().save(parser.value(screenshot), "PNG"))
             status = fail("cannot write '" + parser.value(screenshot) + "'");
         QApplication::exit(status);
     });

@@ -60,6 +60,23 @@ TEST(Labels, TheProductTableCanLiveOnADatabaseServer) {
     EXPECT_FALSE(err.empty());
 }
 
+TEST(Labels, PreviewsTheLabelSheetReport) {
+    // The demo sheet: 3 x 8 labels a page over demo/products.sqlite, drawn by
+    // the report engine through the preview's printer.
+    const std::string dir = test::scratchDir("labels-report");
+    std::string err;
+    ASSERT_EQ(labels("--report '" + std::string(ZORVIK_SOURCE_DIR) + "/demo/labels-report.dfm' --screenshot '" + dir +
+                         "/preview.png'",
+                     dir, &err),
+              0)
+        << err;
+    const auto lines = test::zbarDecode(dir + "/preview.png");
+    // At the preview's zoom a module is about a pixel: zbar reads many of them.
+    EXPECT_GE(lines.size(), 6u);
+    for (const auto& line : lines) EXPECT_EQ(line.substr(0, 7), "EAN-13:") << line;
+    EXPECT_EQ(labels("--report '" + dir + "/missing.dfm' --screenshot '" + dir + "/x.png'", dir, &err), 1);
+}
+
 TEST(Labels, RefusesBadArguments) {
     const std::string dir = test::scratchDir("labels-args");
     const std::vector<std::pair<std::string, std::string>> table{

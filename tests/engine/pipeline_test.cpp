@@ -414,6 +414,25 @@ TEST(Pipeline, SymbolsThatWouldNotScanAsGivenAreRefusedWithoutDrawing) {
     }
 }
 
+TEST(Pipeline, AutosizedTextOnAPrinterIsSizedFromThePrintedArea) {
+    // Painted on screen first (50 high: -6), then printed once at Scale 6:
+    // the digits are -(300 div 8) = -37 high, not the screen's 6 dots.
+    auto z = control(TBarCodeType::EAN_13, "590123412345");
+    z->Code()->SetTextAutoSize(true);
+    RecordingCanvas screen;
+    z->DrawBarCode(&screen, 0, 0, 1);
+    ASSERT_EQ(z->Font()->Height(), -6);
+    RecordingCanvas printer;
+    z->DrawBarCode(&printer, 0, 0, 6);
+    int texts = 0;
+    for (const auto& call : printer.calls()) {
+        if (call.kind != CanvasCall::Kind::TextOut) continue;
+        ++texts;
+        EXPECT_EQ(call.font.lfHeight, -37);
+    }
+    EXPECT_EQ(texts, 13);
+}
+
 TEST(Pipeline, TextGrowsWithTheScale) {
     // A font keeps its point size on a device of higher resolution.
     for (int scale : {1, 3, 6}) {
