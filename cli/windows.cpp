@@ -1,7 +1,5 @@
 #include "cli/windows.h"
 
-#include <dlfcn.h>
-#include <unistd.h>
 #include <CLI/CLI.hpp>
 
 #include <climits>
@@ -9,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "cli/module.h"
 #include "cli/session.h"
 #include "platform/windowsystem.h"
 #include "winlist/windowslist.h"
@@ -17,27 +16,12 @@ namespace zorvik::cli {
 
 namespace {
 
-std::string ownFolder() {
-    char path[PATH_MAX];
-    const ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
-    if (n <= 0) return ".";
-    path[n] = '\0';
-    std::string s(path);
-    return s.substr(0, s.rfind('/'));
-}
-
 // The X11 window system lives in a module, so that the other commands start
 // without loading xcb.
 std::unique_ptr<TWindowSystem> openWindowSystem(std::string& Error) {
-    const std::string module = ownFolder() + "/" ZORVIK_MODULE_RELPATH "/zorvik-x11.so";
-    void* handle = dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL);
     using Entry = TWindowSystem* (*)(const char*, std::string*);
-    auto entry = handle != nullptr ? reinterpret_cast<Entry>(dlsym(handle, "zorvik_x11_window_system")) : nullptr;
-    if (entry == nullptr) {
-        const char* why = dlerror();
-        Error = "cannot load the window system module '" + module + "': " + (why ? why : "no entry in it");
-        return nullptr;
-    }
+    auto entry = reinterpret_cast<Entry>(moduleEntry("zorvik-x11.so", "zorvik_x11_window_system", "window system", Error));
+    if (entry == nullptr) return nullptr;
     return std::unique_ptr<TWindowSystem>(entry(nullptr, &Error));
 }
 

@@ -1,64 +1,10 @@
-#include "platform/cairo/vectorprinter.h"
-
+// The cairo backend: vector documents, and printers whose pages are theirs.
 #include <algorithm>
-#include <climits>
-#include <cmath>
+
+#include "platform/cairo/vectordocument.h"
+#include "platform/documentprinter.h"
 
 namespace zorvik {
-
-TVectorPrinter::TVectorPrinter(std::FILE* File, VectorFormat Format, int DotsPerInch, TPaper Paper)
-    : m_file(File), m_format(Format), m_mode(std::make_shared<TDeviceMode>()) {
-    m_mode->dmPrintQuality = static_cast<int16_t>(std::clamp(DotsPerInch, -32768, 32767));
-    int w = 0, h = 0;
-    paperDots(Paper, DotsPerInch, w, h);
-    setPageSize(w, h);
-}
-
-TVectorPrinter::~TVectorPrinter() {
-    std::string ignored;
-    if (Printing()) EndDoc(ignored);
-}
-
-void TVectorPrinter::GetPrinter(std::string& Device, std::string& Driver, std::string& Port, TDeviceModeHandle& Mode) {
-    Device = m_format == VectorFormat::Pdf ? "PDF" : "PostScript";
-    Driver = "cairo";
-    Port = "FILE:";
-    Mode = m_mode;
-}
-
-bool TVectorPrinter::BeginDoc(std::string& Error) {
-    if (Printing()) {
-        Error = "a document is already in progress";
-        return false;
-    }
-    m_doc = std::make_unique<CairoDocument>(m_file, m_format, std::max<int>(1, m_mode->dmPrintQuality));
-    setPage(&m_doc->beginPage(PageWidth(), PageHeight()));
-    setPrinting(true);
-    return true;
-}
-
-bool TVectorPrinter::NewPage(std::string& Error) {
-    if (!Printing()) {
-        Error = "no document is in progress";
-        return false;
-    }
-    m_doc->endPage();
-    setPage(&m_doc->beginPage(PageWidth(), PageHeight()));
-    return true;
-}
-
-bool TVectorPrinter::EndDoc(std::string& Error) {
-    if (!Printing()) {
-        Error = "no document is in progress";
-        return false;
-    }
-    m_doc->endPage();
-    setPage(nullptr);
-    setPrinting(false);
-    const bool ok = m_doc->close(Error);
-    m_doc.reset();
-    return ok;
-}
 
 namespace {
 
@@ -68,7 +14,9 @@ public:
         return std::make_unique<CairoDocument>(File, Format, DotsPerInch);
     }
     std::unique_ptr<TPrinter> printer(std::FILE* File, VectorFormat Format, int DotsPerInch, TPaper Paper) override {
-        return std::make_unique<TVectorPrinter>(File, Format, DotsPerInch, Paper);
+        int w = 0, h = 0;
+        paperDots(Paper, DotsPerInch, w, h);
+        return std::make_unique<TDocumentPrinter>(document(File, Format, std::max(1, DotsPerInch)), w, h, DotsPerInch);
     }
 };
 
