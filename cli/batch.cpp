@@ -202,6 +202,7 @@ Result renderRecord(const Settings& s, const Job& job, TRecordDataSet& records, 
     }
     if (message.empty()) {
         auto recording = std::make_unique<RecordingCanvas>();
+        recording->setSizeCheck([&](long long w, long long h) { return sizeProblem(s.kind, w, h, s.scale); });
         control.DrawBarCode(recording.get(), 0, 0, s.scale);
         if (message.empty() && !control.lastRenderSized()) message = "Nothing drawn";
         if (message.empty()) message = sizeProblem(s.kind, BarCodeWidth, BarCodeHeight, s.scale);
@@ -424,12 +425,16 @@ int runBatch(const BatchOptions& o) {
 
     std::string error;
     bool documentWritten = true;
+    // Whether the document's file could be created at all: when it could not,
+    // no record was read and the failure is the file's, not "no records".
+    bool documentOpened = perRecord;
     if (perRecord) {
         commit(nullptr);
     } else {
         documentWritten = writeAtomically(
             o.output,
             [&](std::FILE* f, std::string& e) {
+                documentOpened = true;
                 TVectorBackend* backend = vectorBackend(e);
                 if (backend == nullptr) return false;
                 std::unique_ptr<TVectorDocument> doc = backend->document(f, VectorFormat::Pdf, 96 * o.scale);
@@ -452,7 +457,7 @@ int runBatch(const BatchOptions& o) {
         printError(readError);
         return kExitUsage;
     }
-    if (!documentWritten && written > 0) {
+    if (!documentWritten && (written > 0 || !documentOpened)) {
         printError(error);
         return kExitUsage;
     }

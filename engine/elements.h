@@ -28,6 +28,10 @@ public:
     TTextLine(TCanvas& Canvas, TDirection Dir, int Across) : m_canvas(Canvas), m_dir(Dir), m_across(Across) {}
     // One TextOut of Text with its first character cell at Along; nothing for an empty text.
     void write(int Along, const std::string& Text) const;
+    // The same at the K-th of a run of positions Pitch apart from Start; a
+    // position beyond the range of int (long captions at large scales) lies
+    // off every canvas and is skipped rather than computed in int.
+    void writeNth(int Start, int Pitch, size_t K, const std::string& Text) const;
     // The k-th character of Text alone at Start + k x Pitch along the symbol.
     void spread(int Start, int Pitch, std::string_view Text) const;
 

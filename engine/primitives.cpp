@@ -8,6 +8,7 @@
 #include "engine/text.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace zorvik {
 
@@ -54,9 +55,16 @@ void TTextLine::write(int Along, const std::string& Text) const {
     else m_canvas.TextOut(m_across, Along, Text);
 }
 
+void TTextLine::writeNth(int Start, int Pitch, size_t K, const std::string& Text) const {
+    if (K > static_cast<size_t>(INT32_MAX)) return;
+    const int64_t along = int64_t{Start} + int64_t{Pitch} * static_cast<int64_t>(K);
+    if (along < INT32_MIN || along > INT32_MAX) return;
+    write(static_cast<int>(along), Text);
+}
+
 void TTextLine::spread(int Start, int Pitch, std::string_view Text) const {
     const int step = m_dir == TDirection::Horizontal ? Pitch : -Pitch;
-    for (size_t k = 0; k < Text.size(); ++k) write(Start + step * static_cast<int>(k), std::string(1, Text[k]));
+    for (size_t k = 0; k < Text.size(); ++k) writeNth(Start, step, k, std::string(1, Text[k]));
 }
 
 void writeStripText(TZorvik& Control, TCanvas* Canvas, TDirection Dir, int X, int Y, int W, int H,

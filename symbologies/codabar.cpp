@@ -93,7 +93,7 @@ void TZorvik::Print_Codabar(TCanvas* ACanvas, int, int, TDirection Dir, int BarH
         // Ten modules a character, counted from the start character.
         const int step = (horizontal ? 10 : -10) * ModulWidth;
         for (size_t i = 0; i < work.size(); ++i)
-            if (written(i)) line.write(FirstPos + step * static_cast<int>(i), std::string(1, work[i]));
+            if (written(i)) line.writeNth(FirstPos, step, i, std::string(1, work[i]));
     }
 }
 

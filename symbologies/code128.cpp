@@ -70,7 +70,7 @@ void TZorvik::Print_Code128(TCanvas* ACanvas, int X, int Y, TDirection Dir, int 
     // One character under each symbol character, 11 modules apart; a character
     // with nothing to show keeps its place.
     const int step = (horizontal ? 11 : -11) * ModulWidth;
-    for (size_t k = 0; k < shown; ++k) line.write(FirstPos + step * static_cast<int>(k), printable(k));
+    for (size_t k = 0; k < shown; ++k) line.writeNth(FirstPos, step, k, printable(k));
 }
 
 }  // namespace zorvik

@@ -7,10 +7,14 @@
 #include <cairo.h>
 #include <fontconfig/fontconfig.h>
 
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <cstdlib>
 #include <ctime>
 #include <map>
+#include <mutex>
+#include <string_view>
 #include <vector>
 
 #include "platform/raster/fonts.h"
@@ -18,6 +22,42 @@
 namespace zorvik {
 
 namespace {
+
+// fontconfig's matching (which cairo runs when a font face is first used) and
+// the creation of cairo's surfaces (its process-wide ids, and the clock and
+// time zone a PDF is dated by) are not safe from several threads at once;
+// rendering on one surface is, and stays parallel.
+std::mutex& sharedStateMutex() {
+    static std::mutex m;
+    return m;
+}
+
+// cairo numbers every surface from one counter in the process and writes the
+// number into SVG ids ("surface42"), so the same drawing would come out
+// differently after other renders. The ids are renumbered in order of first
+// appearance, which makes the file depend on its drawing alone.
+std::string renumberSurfaces(const std::string& svg) {
+    static constexpr std::string_view kWord = "surface";
+    std::map<std::string, std::string> numbers;
+    std::string out;
+    out.reserve(svg.size());
+    size_t at = 0;
+    while (true) {
+        const size_t found = svg.find(kWord, at);
+        if (found == std::string::npos) break;
+        size_t end = found + kWord.size();
+        while (end < svg.size() && svg[end] >= '0' && svg[end] <= '9') ++end;
+        out.append(svg, at, found + kWord.size() - at);
+        if (end > found + kWord.size()) {
+            const std::string old = svg.substr(found + kWord.size(), end - found - kWord.size());
+            auto it = numbers.try_emplace(old, std::to_string(numbers.size() + 1)).first;
+            out += it->second;
+        }
+        at = end;
+    }
+    out.append(svg, at, std::string::npos);
+    return out;
+}
 
 // cairo font faces for the font files the raster module found, per thread.
 struct ThreadFaces {
@@ -28,6 +68,7 @@ struct ThreadFaces {
     cairo_font_face_t* get(const std::string& file, int index) {
         auto it = faces.find({file, index});
         if (it != faces.end()) return it->second;
+        std::lock_guard<std::mutex> lock(sharedStateMutex());
         FcPattern* pattern = FcPatternCreate();
         FcPatternAddString(pattern, FC_FILE, reinterpret_cast<const FcChar8*>(file.c_str()));
         FcPatternAddInteger(pattern, FC_INDEX, index);
@@ -84,7 +125,10 @@ protected:
         cairo_set_font_face(m_cr, threadFaces().get(face->file, face->faceIndex));
         cairo_set_font_size(m_cr, face->em);
         setColor(m_cr, Style.color);
-        cairo_show_glyphs(m_cr, glyphs.data(), static_cast<int>(glyphs.size()));
+        {
+            std::lock_guard<std::mutex> lock(sharedStateMutex());
+            cairo_show_glyphs(m_cr, glyphs.data(), static_cast<int>(glyphs.size()));
+        }
         if (Style.font.lfUnderline) {
             cairo_rectangle(m_cr, 0, face->ascent + face->underlinePosition, pen, face->lineThickness);
             cairo_fill(m_cr);
@@ -100,9 +144,18 @@ private:
     cairo_t* m_cr;
 };
 
+// A file and the system's reason when writing it failed, which says more
+// than cairo's own status.
+struct FileSink {
+    std::FILE* file = nullptr;
+    int error = 0;
+};
+
 cairo_status_t writeToFile(void* closure, const unsigned char* data, unsigned int length) {
-    return std::fwrite(data, 1, length, static_cast<std::FILE*>(closure)) == length ? CAIRO_STATUS_SUCCESS
-                                                                                     : CAIRO_STATUS_WRITE_ERROR;
+    auto* sink = static_cast<FileSink*>(closure);
+    if (std::fwrite(data, 1, length, sink->file) == length) return CAIRO_STATUS_SUCCESS;
+    if (sink->error == 0) sink->error = errno != 0 ? errno : EIO;
+    return CAIRO_STATUS_WRITE_ERROR;
 }
 
 cairo_status_t writeToString(void* closure, const unsigned char* data, unsigned int length) {
@@ -125,9 +178,10 @@ std::time_t documentTime() {
 
 struct CairoDocument::Impl {
     std::FILE* file = nullptr;
+    FileSink sink;
     VectorFormat format;
     double pointsPerDot;
-    std::string postscript;  // PostScript is kept until its date line is fixed
+    std::string text;  // SVG and PostScript are kept until their ids and date line are fixed
     cairo_surface_t* surface = nullptr;
     cairo_t* cr = nullptr;
     std::unique_ptr<CairoCanvas> canvas;
@@ -136,6 +190,7 @@ struct CairoDocument::Impl {
 
 CairoDocument::CairoDocument(std::FILE* File, VectorFormat Format, int DotsPerInch) : m_impl(std::make_unique<Impl>()) {
     m_impl->file = File;
+    m_impl->sink.file = File;
     m_impl->format = Format;
     m_impl->pointsPerDot = 72.0 / std::max(1, DotsPerInch);
 }
@@ -149,13 +204,14 @@ TCanvas& CairoDocument::beginPage(int WidthDots, int HeightDots) {
     Impl& d = *m_impl;
     const double w = std::max(1, WidthDots) * d.pointsPerDot, h = std::max(1, HeightDots) * d.pointsPerDot;
     if (d.surface == nullptr) {
+        std::lock_guard<std::mutex> lock(sharedStateMutex());
         switch (d.format) {
             case VectorFormat::Svg:
-                d.surface = cairo_svg_surface_create_for_stream(writeToFile, d.file, w, h);
+                d.surface = cairo_svg_surface_create_for_stream(writeToString, &d.text, w, h);
                 cairo_svg_surface_restrict_to_version(d.surface, CAIRO_SVG_VERSION_1_1);
                 break;
             case VectorFormat::Pdf: {
-                d.surface = cairo_pdf_surface_create_for_stream(writeToFile, d.file, w, h);
+                d.surface = cairo_pdf_surface_create_for_stream(writeToFile, &d.sink, w, h);
                 char date[32];
                 const std::time_t t = documentTime();
                 std::tm tm{};
@@ -167,7 +223,7 @@ TCanvas& CairoDocument::beginPage(int WidthDots, int HeightDots) {
                 break;
             }
             case VectorFormat::PostScript:
-                d.surface = cairo_ps_surface_create_for_stream(writeToString, &d.postscript, w, h);
+                d.surface = cairo_ps_surface_create_for_stream(writeToString, &d.text, w, h);
                 break;
         }
         d.cr = cairo_create(d.surface);
@@ -205,26 +261,32 @@ bool CairoDocument::close(std::string& Error) {
     if (status == CAIRO_STATUS_SUCCESS) status = cairo_surface_status(d.surface);
     cairo_surface_destroy(d.surface);
     d.surface = nullptr;
+    if (d.sink.error != 0) {
+        Error = std::strerror(d.sink.error);
+        return false;
+    }
     if (status != CAIRO_STATUS_SUCCESS) {
-        Error = std::string("cairo: ") + cairo_status_to_string(status);
+        Error = std::string("the document could not be made (") + cairo_status_to_string(status) + ")";
         return false;
     }
     if (d.format == VectorFormat::PostScript) {
         // cairo dates its PostScript with the clock; use the document date instead.
         const std::string key = "%%CreationDate: ";
-        if (auto at = d.postscript.find(key); at != std::string::npos) {
-            const auto end = d.postscript.find('\n', at);
+        if (auto at = d.text.find(key); at != std::string::npos) {
+            const auto end = d.text.find('\n', at);
             const std::time_t t = documentTime();
             std::tm tm{};
             gmtime_r(&t, &tm);
             char date[64];
             std::strftime(date, sizeof date, "%a %b %d %H:%M:%S %Y", &tm);
-            d.postscript.replace(at + key.size(), end - at - key.size(), date);
+            d.text.replace(at + key.size(), end - at - key.size(), date);
         }
-        if (std::fwrite(d.postscript.data(), 1, d.postscript.size(), d.file) != d.postscript.size()) {
-            Error = "cannot write the PostScript file";
-            return false;
-        }
+    } else if (d.format == VectorFormat::Svg) {
+        d.text = renumberSurfaces(d.text);
+    }
+    if (d.format != VectorFormat::Pdf && std::fwrite(d.text.data(), 1, d.text.size(), d.file) != d.text.size()) {
+        Error = std::strerror(errno);
+        return false;
     }
     return true;
 }

@@ -5,8 +5,11 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_TRUETYPE_TABLES_H
+#include FT_OUTLINE_H
+#include FT_BITMAP_H
 #include <fontconfig/fontconfig.h>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <memory>
@@ -19,6 +22,9 @@ namespace {
 
 // Character height used for a font record of height 0.
 constexpr int kDefaultEmPixels = 12;
+// Glyph bitmaps up to this many pixels are rendered whole and kept; larger
+// ones (a 16384-pixel em makes 100-megapixel glyphs) are drawn piecewise.
+constexpr long long kWholeGlyphPixels = 512 * 512;
 
 std::mutex g_fcMutex;
 
@@ -88,26 +94,74 @@ public:
         if (it != m_glyphs.end()) return it->second;
         Glyph g;
         const FT_UInt index = FT_Get_Char_Index(m_face, cp);
-        if (FT_Load_Glyph(m_face, index, FT_LOAD_DEFAULT) == 0 &&
-            FT_Render_Glyph(m_face->glyph, FT_RENDER_MODE_NORMAL) == 0) {
+        if (FT_Load_Glyph(m_face, index, FT_LOAD_DEFAULT) == 0) {
             const FT_GlyphSlot slot = m_face->glyph;
-            const FT_Bitmap& bm = slot->bitmap;
-            g.left = slot->bitmap_left;
-            g.top = slot->bitmap_top;
-            g.width = static_cast<int>(bm.width);
-            g.rows = static_cast<int>(bm.rows);
             g.advance = static_cast<int>((slot->advance.x + 32) >> 6);
-            if (bm.pixel_mode == FT_PIXEL_MODE_GRAY && g.width > 0 && g.rows > 0) {
-                g.coverage.resize(static_cast<size_t>(g.width) * static_cast<size_t>(g.rows));
-                for (int r = 0; r < g.rows; ++r) {
-                    const unsigned char* src = bm.buffer + static_cast<ptrdiff_t>(r) * bm.pitch;
-                    std::copy(src, src + g.width, g.coverage.begin() + static_cast<ptrdiff_t>(r) * g.width);
+            if (slot->format == FT_GLYPH_FORMAT_OUTLINE) {
+                // The bitmap's box as the renderer takes it: the outline's
+                // control box, widened to whole pixels.
+                FT_BBox box;
+                FT_Outline_Get_CBox(&slot->outline, &box);
+                const long long x0 = box.xMin >> 6, x1 = (box.xMax + 63) >> 6;
+                const long long y0 = box.yMin >> 6, y1 = (box.yMax + 63) >> 6;
+                if ((x1 - x0) * (y1 - y0) > kWholeGlyphPixels) {
+                    g.left = static_cast<int>(x0);
+                    g.top = static_cast<int>(y1);
+                    g.width = static_cast<int>(x1 - x0);
+                    g.rows = static_cast<int>(y1 - y0);
+                    g.whole = false;
+                    return m_glyphs.emplace(cp, std::move(g)).first->second;
                 }
-            } else {
-                g.width = g.rows = 0;
+            }
+            if (FT_Render_Glyph(slot, FT_RENDER_MODE_NORMAL) == 0) {
+                const FT_Bitmap& bm = slot->bitmap;
+                g.left = slot->bitmap_left;
+                g.top = slot->bitmap_top;
+                g.width = static_cast<int>(bm.width);
+                g.rows = static_cast<int>(bm.rows);
+                if (bm.pixel_mode == FT_PIXEL_MODE_GRAY && g.width > 0 && g.rows > 0) {
+                    g.coverage.resize(static_cast<size_t>(g.width) * static_cast<size_t>(g.rows));
+                    for (int r = 0; r < g.rows; ++r) {
+                        const unsigned char* src = bm.buffer + static_cast<ptrdiff_t>(r) * bm.pitch;
+                        std::copy(src, src + g.width, g.coverage.begin() + static_cast<ptrdiff_t>(r) * g.width);
+                    }
+                } else {
+                    g.width = g.rows = 0;
+                }
             }
         }
         return m_glyphs.emplace(cp, std::move(g)).first->second;
+    }
+
+    void renderPart(char32_t cp, int col, int row, int width, int rows, std::vector<uint8_t>& out) override {
+        out.assign(static_cast<size_t>(std::max(0, width)) * static_cast<size_t>(std::max(0, rows)), 0);
+        if (out.empty()) return;
+        const Glyph& g = glyph(cp);
+        if (g.whole) {
+            for (int r = 0; r < rows; ++r)
+                for (int c = 0; c < width; ++c) {
+                    const int gc = col + c, gr = row + r;
+                    if (gc >= 0 && gc < g.width && gr >= 0 && gr < g.rows)
+                        out[static_cast<size_t>(r) * width + c] = g.coverage[static_cast<size_t>(gr) * g.width + gc];
+                }
+            return;
+        }
+        const FT_UInt index = FT_Get_Char_Index(m_face, cp);
+        if (FT_Load_Glyph(m_face, index, FT_LOAD_DEFAULT) != 0 || m_face->glyph->format != FT_GLYPH_FORMAT_OUTLINE) return;
+        // Move the window's bottom-left corner to the origin; the rasteriser
+        // then clips to the window's bitmap and touches nothing else.
+        FT_Outline& outline = m_face->glyph->outline;
+        FT_Outline_Translate(&outline, -static_cast<FT_Pos>(g.left + col) * 64,
+                             -static_cast<FT_Pos>(g.top - row - rows) * 64);
+        FT_Bitmap bm;
+        FT_Bitmap_Init(&bm);
+        bm.rows = static_cast<unsigned>(rows);
+        bm.width = static_cast<unsigned>(width);
+        bm.pitch = width;
+        bm.buffer = out.data();
+        bm.pixel_mode = FT_PIXEL_MODE_GRAY;
+        bm.num_grays = 256;
+        FT_Outline_Get_Bitmap(m_face->glyph->library, &outline, &bm);
     }
 
     unsigned glyphIndex(char32_t cp) override { return FT_Get_Char_Index(m_face, cp); }
