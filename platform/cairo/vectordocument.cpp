@@ -32,31 +32,79 @@ std::mutex& sharedStateMutex() {
     return m;
 }
 
+// A file and the system's reason when writing it failed, which says more
+// than cairo's own status.
+struct FileSink {
+    std::FILE* file = nullptr;
+    int error = 0;
+};
+
 // cairo numbers every surface from one counter in the process and writes the
 // number into SVG ids ("surface42"), so the same drawing would come out
 // differently after other renders. The ids are renumbered in order of first
 // appearance, which makes the file depend on its drawing alone.
-std::string renumberSurfaces(const std::string& svg) {
-    static constexpr std::string_view kWord = "surface";
-    std::map<std::string, std::string> numbers;
-    std::string out;
-    out.reserve(svg.size());
-    size_t at = 0;
-    while (true) {
-        const size_t found = svg.find(kWord, at);
-        if (found == std::string::npos) break;
-        size_t end = found + kWord.size();
-        while (end < svg.size() && svg[end] >= '0' && svg[end] <= '9') ++end;
-        out.append(svg, at, found + kWord.size() - at);
-        if (end > found + kWord.size()) {
-            const std::string old = svg.substr(found + kWord.size(), end - found - kWord.size());
-            auto it = numbers.try_emplace(old, std::to_string(numbers.size() + 1)).first;
-            out += it->second;
+// Streams the SVG to its file with the ids renumbered; a token cut by the end
+// of one piece waits for the next.
+class SvgIds {
+public:
+    explicit SvgIds(FileSink& Sink) : m_sink(Sink) {}
+
+    cairo_status_t write(std::string_view piece, bool last) {
+        m_carry.append(piece);
+        size_t cut = m_carry.size();
+        if (!last) {
+            // Keep back a tail that may be the start of "surface<digits>".
+            for (size_t p = m_carry.size() > 32 ? m_carry.size() - 32 : 0; p < m_carry.size(); ++p)
+                if (mayContinue(std::string_view(m_carry).substr(p))) {
+                    cut = p;
+                    break;
+                }
         }
-        at = end;
+        m_out.clear();
+        renumber(std::string_view(m_carry).substr(0, cut));
+        m_carry.erase(0, cut);
+        if (!m_out.empty() && std::fwrite(m_out.data(), 1, m_out.size(), m_sink.file) != m_out.size()) {
+            if (m_sink.error == 0) m_sink.error = errno != 0 ? errno : EIO;
+            return CAIRO_STATUS_WRITE_ERROR;
+        }
+        return CAIRO_STATUS_SUCCESS;
     }
-    out.append(svg, at, std::string::npos);
-    return out;
+
+private:
+    static constexpr std::string_view kWord = "surface";
+
+    static bool mayContinue(std::string_view tail) {
+        if (tail.size() <= kWord.size()) return kWord.substr(0, tail.size()) == tail;
+        if (tail.substr(0, kWord.size()) != kWord) return false;
+        for (char c : tail.substr(kWord.size()))
+            if (c < '0' || c > '9') return false;
+        return true;
+    }
+
+    void renumber(std::string_view svg) {
+        size_t at = 0;
+        while (true) {
+            const size_t found = svg.find(kWord, at);
+            if (found == std::string_view::npos) break;
+            size_t end = found + kWord.size();
+            while (end < svg.size() && svg[end] >= '0' && svg[end] <= '9') ++end;
+            m_out.append(svg.substr(at, found + kWord.size() - at));
+            if (end > found + kWord.size()) {
+                const std::string old(svg.substr(found + kWord.size(), end - found - kWord.size()));
+                m_out += m_numbers.try_emplace(old, std::to_string(m_numbers.size() + 1)).first->second;
+            }
+            at = end;
+        }
+        m_out.append(svg.substr(at));
+    }
+
+    FileSink& m_sink;
+    std::string m_carry, m_out;
+    std::map<std::string, std::string> m_numbers;
+};
+
+cairo_status_t writeSvg(void* closure, const unsigned char* data, unsigned int length) {
+    return static_cast<SvgIds*>(closure)->write(std::string_view(reinterpret_cast<const char*>(data), length), false);
 }
 
 // cairo font faces for the font files the raster module found, per thread.
@@ -92,14 +140,29 @@ class CairoCanvas final : public TCanvas {
 public:
     explicit CairoCanvas(cairo_t* cr) : m_cr(cr) {}
 
-protected:
-    void fillArea(int Left, int Top, int Right, int Bottom, TColor Color) override {
-        setColor(m_cr, Color);
-        cairo_rectangle(m_cr, Left, Top, static_cast<double>(Right) - Left, static_cast<double>(Bottom) - Top);
+    // Fills the rectangles gathered so far.
+    void flush() {
+        if (m_pending == 0) return;
+        setColor(m_cr, m_pendingColor);
         cairo_fill(m_cr);
+        m_pending = 0;
+    }
+
+protected:
+    // Fills of one colour in a row become one path: the same pixels (whole
+    // pixels, no antialiasing, so their union is what each would paint) for
+    // far fewer operations. cairo's vector surfaces track the area each
+    // operation covers, which cost time with the square of the bars a
+    // symbol on a transparent background has.
+    void fillArea(int Left, int Top, int Right, int Bottom, TColor Color) override {
+        if (m_pending > 0 && (Color != m_pendingColor || m_pending >= kRectanglesPerFill)) flush();
+        cairo_rectangle(m_cr, Left, Top, static_cast<double>(Right) - Left, static_cast<double>(Bottom) - Top);
+        m_pendingColor = Color;
+        ++m_pending;
     }
 
     void drawText(int X, int Y, std::string_view Utf8, const TTextStyle& Style) override {
+        flush();
         raster::FontFace* face = raster::faceFor(Style.font);
         if (face == nullptr) return;
         int e = Style.font.lfEscapement % 3600;
@@ -111,16 +174,18 @@ protected:
         cairo_translate(m_cr, X, Y);
         cairo_rotate(m_cr, -quadrant * M_PI / 2);
         std::vector<cairo_glyph_t> glyphs;
-        int pen = 0;
+        // Positions in double: a long text of big glyphs runs past int.
+        double pen = 0;
         for (char32_t cp : raster::decodeUtf8(Utf8)) {
             const raster::Glyph& g = face->glyph(cp);
-            if (Style.opaque && g.advance > 0) {
-                setColor(m_cr, Style.background);
-                cairo_rectangle(m_cr, pen, 0, g.advance, cell);
-                cairo_fill(m_cr);
-            }
-            glyphs.push_back({face->glyphIndex(cp), static_cast<double>(pen), static_cast<double>(face->ascent)});
+            // The cells' background, one path for the whole text.
+            if (Style.opaque && g.advance > 0) cairo_rectangle(m_cr, pen, 0, g.advance, cell);
+            glyphs.push_back({face->glyphIndex(cp), pen, static_cast<double>(face->ascent)});
             pen += g.advance;
+        }
+        if (Style.opaque) {
+            setColor(m_cr, Style.background);
+            cairo_fill(m_cr);
         }
         cairo_set_font_face(m_cr, threadFaces().get(face->file, face->faceIndex));
         cairo_set_font_size(m_cr, face->em);
@@ -141,14 +206,10 @@ protected:
     }
 
 private:
+    static constexpr int kRectanglesPerFill = 1024;
     cairo_t* m_cr;
-};
-
-// A file and the system's reason when writing it failed, which says more
-// than cairo's own status.
-struct FileSink {
-    std::FILE* file = nullptr;
-    int error = 0;
+    TColor m_pendingColor = 0;
+    int m_pending = 0;
 };
 
 cairo_status_t writeToFile(void* closure, const unsigned char* data, unsigned int length) {
@@ -179,9 +240,10 @@ std::time_t documentTime() {
 struct CairoDocument::Impl {
     std::FILE* file = nullptr;
     FileSink sink;
+    std::unique_ptr<SvgIds> svg;
     VectorFormat format;
     double pointsPerDot;
-    std::string text;  // SVG and PostScript are kept until their ids and date line are fixed
+    std::string text;  // PostScript is kept until its date line is fixed
     cairo_surface_t* surface = nullptr;
     cairo_t* cr = nullptr;
     std::unique_ptr<CairoCanvas> canvas;
@@ -191,6 +253,7 @@ struct CairoDocument::Impl {
 CairoDocument::CairoDocument(std::FILE* File, VectorFormat Format, int DotsPerInch) : m_impl(std::make_unique<Impl>()) {
     m_impl->file = File;
     m_impl->sink.file = File;
+    if (Format == VectorFormat::Svg) m_impl->svg = std::make_unique<SvgIds>(m_impl->sink);
     m_impl->format = Format;
     m_impl->pointsPerDot = 72.0 / std::max(1, DotsPerInch);
 }
@@ -207,7 +270,7 @@ TCanvas& CairoDocument::beginPage(int WidthDots, int HeightDots) {
         std::lock_guard<std::mutex> lock(sharedStateMutex());
         switch (d.format) {
             case VectorFormat::Svg:
-                d.surface = cairo_svg_surface_create_for_stream(writeToString, &d.text, w, h);
+                d.surface = cairo_svg_surface_create_for_stream(writeSvg, d.svg.get(), w, h);
                 cairo_svg_surface_restrict_to_version(d.surface, CAIRO_SVG_VERSION_1_1);
                 break;
             case VectorFormat::Pdf: {
@@ -244,6 +307,7 @@ TCanvas& CairoDocument::beginPage(int WidthDots, int HeightDots) {
 void CairoDocument::endPage() {
     Impl& d = *m_impl;
     if (d.cr == nullptr) return;
+    if (d.canvas) d.canvas->flush();
     if (d.format != VectorFormat::Svg) cairo_show_page(d.cr);
     d.canvas.reset();
 }
@@ -254,6 +318,7 @@ bool CairoDocument::close(std::string& Error) {
         Error = "the document has no page";
         return false;
     }
+    if (d.canvas) d.canvas->flush();
     cairo_status_t status = cairo_status(d.cr);
     cairo_destroy(d.cr);
     d.cr = nullptr;
@@ -281,10 +346,11 @@ bool CairoDocument::close(std::string& Error) {
             std::strftime(date, sizeof date, "%a %b %d %H:%M:%S %Y", &tm);
             d.text.replace(at + key.size(), end - at - key.size(), date);
         }
-    } else if (d.format == VectorFormat::Svg) {
-        d.text = renumberSurfaces(d.text);
+    } else if (d.format == VectorFormat::Svg && d.svg->write({}, true) != CAIRO_STATUS_SUCCESS) {
+        Error = std::strerror(d.sink.error);
+        return false;
     }
-    if (d.format != VectorFormat::Pdf && std::fwrite(d.text.data(), 1, d.text.size(), d.file) != d.text.size()) {
+    if (d.format == VectorFormat::PostScript && std::fwrite(d.text.data(), 1, d.text.size(), d.file) != d.text.size()) {
         Error = std::strerror(errno);
         return false;
     }
