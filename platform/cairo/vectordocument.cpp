@@ -26,11 +26,9 @@ namespace {
 // fontconfig's matching (which cairo runs when a font face is first used) and
 // the creation of cairo's surfaces (its process-wide ids, and the clock and
 // time zone a PDF is dated by) are not safe from several threads at once;
-// rendering on one surface is, and stays parallel.
-std::mutex& sharedStateMutex() {
-    static std::mutex m;
-    return m;
-}
+// rendering on one surface is, and stays parallel. One lock, the one the font
+// lookup of this module holds too.
+std::mutex& sharedStateMutex() { return raster::fontconfigMutex(); }
 
 // A file and the system's reason when writing it failed, which says more
 // than cairo's own status.

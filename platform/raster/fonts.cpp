@@ -26,7 +26,6 @@ constexpr int kDefaultEmPixels = 12;
 // ones (a 16384-pixel em makes 100-megapixel glyphs) are drawn piecewise.
 constexpr long long kWholeGlyphPixels = 512 * 512;
 
-std::mutex g_fcMutex;
 
 struct FcKey {
     std::string family;
@@ -44,7 +43,7 @@ struct FcAnswer {
 
 FcAnswer lookUp(const std::string& family, bool bold, bool italic) {
     static std::map<FcKey, FcAnswer> answers;
-    std::lock_guard<std::mutex> lock(g_fcMutex);
+    std::lock_guard<std::mutex> lock(fontconfigMutex());
     const FcKey key{family, bold, italic};
     if (auto it = answers.find(key); it != answers.end()) return it->second;
 
@@ -190,6 +189,11 @@ ThreadFonts& threadFonts() {
 }
 
 }  // namespace
+
+std::mutex& fontconfigMutex() {
+    static std::mutex m;
+    return m;
+}
 
 std::string fontFileFor(const std::string& Family, bool Bold, bool Italic) {
     return lookUp(Family, Bold, Italic).file;

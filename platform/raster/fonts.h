@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <mutex>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -45,6 +46,10 @@ public:
 // The face for a font record on this thread, or nullptr when no font at all
 // can be found. Faces are cached per thread; fontconfig's answers per process.
 FontFace* faceFor(const LOGFONT& Font);
+
+// Held around every call into fontconfig: its matching is not safe from
+// several threads at once, and cairo calls it too when a font is first used.
+std::mutex& fontconfigMutex();
 
 // The font file fontconfig chooses for a family and style ("" when none).
 std::string fontFileFor(const std::string& Family, bool Bold, bool Italic);
