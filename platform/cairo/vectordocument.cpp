@@ -318,12 +318,17 @@ bool CairoDocument::close(std::string& Error) {
     }
     if (d.canvas) d.canvas->flush();
     cairo_status_t status = cairo_status(d.cr);
-    cairo_destroy(d.cr);
-    d.cr = nullptr;
-    cairo_surface_finish(d.surface);
-    if (status == CAIRO_STATUS_SUCCESS) status = cairo_surface_status(d.surface);
-    cairo_surface_destroy(d.surface);
-    d.surface = nullptr;
+    {
+        // Finishing writes the document from cairo's record of the pages, and
+        // its SVG writer shares process-wide state with other documents.
+        std::lock_guard<std::mutex> lock(sharedStateMutex());
+        cairo_destroy(d.cr);
+        d.cr = nullptr;
+        cairo_surface_finish(d.surface);
+        if (status == CAIRO_STATUS_SUCCESS) status = cairo_surface_status(d.surface);
+        cairo_surface_destroy(d.surface);
+        d.surface = nullptr;
+    }
     if (d.sink.error != 0) {
         Error = std::strerror(d.sink.error);
         return false;
