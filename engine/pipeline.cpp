@@ -144,14 +144,15 @@ void TZorvik::DrawBarCode(TCanvas* ACanvas, int X, int Y, int Scale) {
     }
     // Every character lays at least one module: a caption longer than the
     // largest side is refused from its real length, before it is counted or drawn.
-    const size_t captionLength = code.Caption().size();
-    if (captionLength > static_cast<size_t>(kMaxSymbolSide)) {
-        report(tooLarge(static_cast<int64_t>(captionLength), scaledH));
-        return;
-    }
     const int32_t previousW = BarCodeWidth, previousH = BarCodeHeight;
     const TDirection dir = code.Direction() == TDirection::Vertical ? TDirection::Vertical : TDirection::Horizontal;
     const bool horizontal = dir == TDirection::Horizontal;
+    const size_t captionLength = code.Caption().size();
+    if (captionLength > static_cast<size_t>(kMaxSymbolSide)) {
+        const auto atLeast = static_cast<int64_t>(captionLength);
+        report(horizontal ? tooLarge(atLeast, scaledH) : tooLarge(scaledW, atLeast));
+        return;
+    }
 
     // 5. Prepare.
     PrepareDrawing(ACanvas, X, Y, Scale, dir);
