@@ -25,6 +25,10 @@ constexpr int kDefaultEmPixels = 12;
 // Glyph bitmaps up to this many pixels are rendered whole and kept; larger
 // ones (a 16384-pixel em makes 100-megapixel glyphs) are drawn piecewise.
 constexpr long long kWholeGlyphPixels = 512 * 512;
+// What one thread keeps: a long-lived process drawing many sizes and
+// characters (an application, a fuzzer) would otherwise grow without end.
+constexpr size_t kGlyphCacheBytes = 32u << 20;  // per face
+constexpr size_t kFacesPerThread = 32;
 
 
 struct FcKey {
@@ -88,9 +92,14 @@ public:
     explicit FreeTypeFace(FT_Face face) : m_face(face) {}
     ~FreeTypeFace() override { FT_Done_Face(m_face); }
 
+    // A reference stays good until the next glyph of another code point.
     const Glyph& glyph(char32_t cp) override {
         auto it = m_glyphs.find(cp);
         if (it != m_glyphs.end()) return it->second;
+        if (m_cachedBytes > kGlyphCacheBytes) {
+            m_glyphs.clear();
+            m_cachedBytes = 0;
+        }
         Glyph g;
         const FT_UInt index = FT_Get_Char_Index(m_face, cp);
         if (FT_Load_Glyph(m_face, index, FT_LOAD_DEFAULT) == 0) {
@@ -109,7 +118,7 @@ public:
                     g.width = static_cast<int>(x1 - x0);
                     g.rows = static_cast<int>(y1 - y0);
                     g.whole = false;
-                    return m_glyphs.emplace(cp, std::move(g)).first->second;
+                    return remember(cp, std::move(g));
                 }
             }
             if (FT_Render_Glyph(slot, FT_RENDER_MODE_NORMAL) == 0) {
@@ -129,7 +138,7 @@ public:
                 }
             }
         }
-        return m_glyphs.emplace(cp, std::move(g)).first->second;
+        return remember(cp, std::move(g));
     }
 
     void renderPart(char32_t cp, int col, int row, int width, int rows, std::vector<uint8_t>& out) override {
@@ -166,8 +175,14 @@ public:
     unsigned glyphIndex(char32_t cp) override { return FT_Get_Char_Index(m_face, cp); }
 
 private:
+    const Glyph& remember(char32_t cp, Glyph g) {
+        m_cachedBytes += sizeof(Glyph) + g.coverage.size();
+        return m_glyphs.emplace(cp, std::move(g)).first->second;
+    }
+
     FT_Face m_face;
     std::unordered_map<char32_t, Glyph> m_glyphs;
+    size_t m_cachedBytes = 0;
 };
 
 // FreeType objects of one thread; faces go before their library.
@@ -208,6 +223,8 @@ FontFace* faceFor(const LOGFONT& lf) {
 
     const auto key = std::make_tuple(where.file, where.index, static_cast<long>(lf.lfHeight));
     if (auto it = tf.faces.find(key); it != tf.faces.end()) return it->second.get();
+    // A face is used only within one drawing call, so the others may go.
+    if (tf.faces.size() >= kFacesPerThread) tf.faces.clear();
 
     FT_Face face = nullptr;
     if (FT_New_Face(tf.library, where.file.c_str(), where.index, &face) != 0) {

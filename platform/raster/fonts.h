@@ -44,7 +44,8 @@ public:
 };
 
 // The face for a font record on this thread, or nullptr when no font at all
-// can be found. Faces are cached per thread; fontconfig's answers per process.
+// can be found. Faces are cached per thread (a few dozen; the pointer is good
+// until this thread asks for another record); fontconfig's answers per process.
 FontFace* faceFor(const LOGFONT& Font);
 
 // Held around every call into fontconfig: its matching is not safe from
