@@ -2,11 +2,12 @@
 # make test   installs what is missing, builds and runs the tests
 # make demo   installs what is missing, builds and renders the samples into out/
 # make bench  installs what is missing, builds and runs the benchmarks
+# make sanitize  the suite under ASan+UBSan, the fuzz targets, a batch under TSan (clang)
 BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=Release
 
-.PHONY: all build setup test demo bench clean
+.PHONY: all build setup test demo bench sanitize clean
 
 all: build
 
@@ -32,5 +33,8 @@ bench: setup
 	cmake --build $(BUILD) -j $(JOBS)
 	scripts/bench $(BUILD)
 
+sanitize: setup
+	JOBS=$(JOBS) scripts/sanitize
+
 clean:
-	rm -rf $(BUILD) out
+	rm -rf $(BUILD) build-asan build-tsan out

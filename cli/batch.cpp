@@ -256,6 +256,7 @@ Result renderRecord(const Settings& s, const Job& job, TRecordDataSet& records, 
             control.PrintBarCode(0, 0);
             SetPrinter(previous);
         } else {
+            recording->setSizeCheck([&](long long w, long long h) { return sizeProblem(s.kind, w, h, s.scale); });
             control.DrawBarCode(recording.get(), 0, 0, s.scale);
         }
         if (message.empty() && !control.lastRenderSized()) message = "Nothing drawn";
@@ -517,9 +518,13 @@ int runBatch(const BatchOptions& options) {
 
     std::string error;
     bool documentWritten = true;
+    // Whether the document's file could be created at all: when it could not,
+    // no record was read and the failure is the file's, not "no records".
+    bool documentOpened = perRecord;
     if (perRecord) {
         commit(nullptr);
     } else if (queue != nullptr) {
+        documentOpened = true;  // the queue was found before any record was read
         QueuePages pages(*queue);
         commit(&pages);
         // A job is all the records or nothing: none when reading them failed.
@@ -533,6 +538,7 @@ int runBatch(const BatchOptions& options) {
         documentWritten = writeAtomically(
             o.output,
             [&](std::FILE* f, std::string& e) {
+                documentOpened = true;
                 TVectorBackend* backend = vectorBackend(e);
                 if (backend == nullptr) return false;
                 std::unique_ptr<TVectorDocument> doc = backend->document(f, VectorFormat::Pdf, 96 * o.scale);
@@ -556,7 +562,7 @@ int runBatch(const BatchOptions& options) {
         printError(readError);
         return kExitUsage;
     }
-    if (!documentWritten && written > 0) {
+    if (!documentWritten && (written > 0 || !documentOpened)) {
         printError(error);
         return kExitUsage;
     }

@@ -65,6 +65,7 @@ int render(const SymbolOptions& o, int scale) {
     // Drawn once more at the output's scale, as printing does; recorded first,
     // because the size is known only once it is drawn.
     RecordingCanvas recording;
+    recording.setSizeCheck([&](long long w, long long h) { return sizeProblem(kind, w, h, scale); });
     session.control().DrawBarCode(&recording, 0, 0, scale);
     if (session.messageShown() || !session.control().lastRenderSized()) return kExitRender;
     const int w = BarCodeWidth, h = BarCodeHeight;
@@ -79,6 +80,7 @@ int render(const SymbolOptions& o, int scale) {
         printError(error);
         return kExitUsage;
     }
+    warnShortBars(session.control());
     return kExitOk;
 }
 
@@ -193,7 +195,7 @@ int print(const SymbolOptions& o, const PrintOptions& p) {
         if (result == PageResult::Failed) why = error;
     }
     switch (result) {
-        case PageResult::Printed: return kExitOk;
+        case PageResult::Printed: warnShortBars(session.control()); return kExitOk;
         case PageResult::NotDrawn: return kExitRender;
         case PageResult::TooLarge: printError(why); return kExitRender;
         case PageResult::Failed: break;
@@ -209,6 +211,7 @@ int main(int argc, char** argv) {
     // the memory rather than hand it back and fault it in again each time.
     mallopt(M_TRIM_THRESHOLD, 256 << 20);
     mallopt(M_MMAP_THRESHOLD, 64 << 20);
+    removeTemporariesOnSignals();
 
     CLI::App app{"zorvik: draws one-dimensional barcodes (Code 39, Code 93, Code 128, Interleaved, Industrial and "
                  "IATA 2 of 5, Codabar, EAN-13, EAN-8, EAN-13 with add-ons, UPC-A)"};

@@ -4,10 +4,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <array>
+#include <atomic>
+#include <csignal>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <utility>
 
 #include "cli/vector.h"
 #include "platform/vector.h"
@@ -19,6 +23,9 @@ namespace {
 
 // An RGBA image of more pixels than this (1 GiB) is refused rather than attempted.
 constexpr long long kMaxPngPixels = 1LL << 28;
+// libpng's default user limit, which its readers apply too: a longer side
+// would make a file most programs refuse to open.
+constexpr long long kMaxPngSide = 1000000;
 
 }  // namespace
 
@@ -42,7 +49,9 @@ std::string sizeProblem(OutputKind Kind, long long Width, long long Height, int 
     if (Width <= 0 || Height <= 0) return "Nothing drawn: the symbol area is " + size;
     bool fits = true;
     switch (Kind) {
-        case OutputKind::Png: fits = Width * Height <= kMaxPngPixels; break;
+        case OutputKind::Png:
+            fits = Width <= kMaxPngSide && Height <= kMaxPngSide && Width * Height <= kMaxPngPixels;
+            break;
         case OutputKind::Pdf:
         case OutputKind::PostScript: {
             const double pointsPerPixel = 72.0 / (96.0 * Scale);
@@ -54,38 +63,140 @@ std::string sizeProblem(OutputKind Kind, long long Width, long long Height, int 
     return fits ? std::string() : "Symbol too large: " + size;
 }
 
+namespace {
+
+// Hidden names that exist for a moment (see writeAtomically), so that a signal
+// that ends the run removes them. Slots are taken and freed lock-free; the
+// handler only reads them and calls unlink, both safe in a signal handler.
+constexpr size_t kTemporarySlots = 2048;
+std::array<std::atomic<char*>, kTemporarySlots> g_temporaries{};
+
+size_t holdTemporary(const std::string& Path) {
+    char* copy = strdup(Path.c_str());
+    if (copy == nullptr) return kTemporarySlots;
+    for (size_t i = 0; i < kTemporarySlots; ++i) {
+        char* empty = nullptr;
+        if (g_temporaries[i].compare_exchange_strong(empty, copy)) return i;
+    }
+    std::free(copy);
+    return kTemporarySlots;
+}
+
+void releaseTemporary(size_t Slot) {
+    if (Slot < kTemporarySlots) std::free(g_temporaries[Slot].exchange(nullptr));
+}
+
+extern "C" void removeTemporariesAndDie(int Signal) {
+    for (auto& slot : g_temporaries)
+        if (const char* path = slot.load()) unlink(path);
+    signal(Signal, SIG_DFL);
+    raise(Signal);
+}
+
+std::string hiddenName(const std::filesystem::path& Dir, const std::filesystem::path& Target) {
+    thread_local unsigned counter = 0;
+    std::string hidden(1, '.');
+    hidden.append(Target.filename().string())
+        .append(".")
+        .append(std::to_string(getpid()))
+        .append("-")
+        .append(std::to_string(gettid()))
+        .append("-")
+        .append(std::to_string(counter++));
+    return (Dir / hidden).string();
+}
+
+// Gives the complete nameless file Fd the name Path: directly when Path is
+// free (nothing can be left behind), else through a hidden name renamed over it.
+bool nameFile(int Fd, const std::string& Dir, const std::filesystem::path& Target, std::string& Why) {
+    const std::string self = "/proc/self/fd/" + std::to_string(Fd);
+    auto link = [&](const std::string& to) {
+        if (linkat(AT_FDCWD, self.c_str(), AT_FDCWD, to.c_str(), AT_SYMLINK_FOLLOW) == 0) return 0;
+        if (errno == EEXIST) return EEXIST;
+        // Without /proc, linking by descriptor needs a capability, but try.
+        if (linkat(Fd, "", AT_FDCWD, to.c_str(), AT_EMPTY_PATH) == 0) return 0;
+        return errno;
+    };
+    const std::string path = Target.string();
+    int e = link(path);
+    if (e == 0) return true;
+    if (e != EEXIST) {
+        Why = std::strerror(e);
+        return false;
+    }
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string temp = hiddenName(Dir, Target);
+        const size_t slot = holdTemporary(temp);
+        e = link(temp);
+        if (e == 0) {
+            const bool renamed = std::rename(temp.c_str(), path.c_str()) == 0;
+            if (!renamed) {
+                Why = std::strerror(errno);
+                unlink(temp.c_str());
+            }
+            releaseTemporary(slot);
+            return renamed;
+        }
+        releaseTemporary(slot);
+        if (e != EEXIST) break;
+    }
+    Why = std::strerror(e);
+    return false;
+}
+
+}  // namespace
+
+void removeTemporariesOnSignals() {
+    for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
+        struct sigaction old {};
+        sigaction(sig, nullptr, &old);
+        if (old.sa_handler == SIG_IGN) continue;  // nohup and friends keep their choice
+        struct sigaction action {};
+        action.sa_handler = removeTemporariesAndDie;
+        sigemptyset(&action.sa_mask);
+        sigaction(sig, &action, nullptr);
+    }
+    // A file-size limit makes writes fail (EFBIG), reported and cleaned up as
+    // any write error, instead of killing the process mid-file.
+    signal(SIGXFSZ, SIG_IGN);
+}
+
 bool writeAtomically(const std::string& Path, const std::function<bool(std::FILE*, std::string&)>& Write,
                      std::string& Error) {
     namespace fs = std::filesystem;
     const fs::path target(Path);
     const fs::path dir = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    // A hidden name of our own beside the target, created with the usual
-    // permissions (0666 less the umask).
-    thread_local unsigned counter = 0;
+    // Best: a file without a name until it is complete, so that a run killed
+    // at any point leaves nothing behind. Where the file system cannot make
+    // one, a hidden name of our own beside the target, removed on failure and
+    // on the signals that can be caught. Both get the usual permissions (0666
+    // less the umask).
     std::string temp;
-    int fd = -1;
-    for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
-        std::string hidden(1, '.');
-        hidden.append(target.filename().string())
-            .append(".")
-            .append(std::to_string(getpid()))
-            .append("-")
-            .append(std::to_string(gettid()))
-            .append("-")
-            .append(std::to_string(counter++));
-        temp = (dir / hidden).string();
-        fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) break;
+    size_t slot = kTemporarySlots;
+    int fd = open(dir.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    const bool anonymous = fd >= 0;
+    if (!anonymous && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) {
+        for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
+            temp = hiddenName(dir, target);
+            slot = holdTemporary(temp);
+            fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            if (fd < 0) releaseTemporary(std::exchange(slot, kTemporarySlots));
+            if (fd < 0 && errno != EEXIST) break;
+        }
     }
     if (fd < 0) {
         Error = "cannot write '" + Path + "': " + std::strerror(errno);
         return false;
     }
+    auto discard = [&] {
+        if (!anonymous) unlink(temp.c_str());
+        releaseTemporary(slot);
+    };
     std::FILE* file = fdopen(fd, "wb");
     if (file == nullptr) {
         Error = "cannot write '" + Path + "': " + std::strerror(errno);
         close(fd);
-        unlink(temp.c_str());
+        discard();
         return false;
     }
     std::string why;
@@ -94,17 +205,20 @@ bool writeAtomically(const std::string& Path, const std::function<bool(std::FILE
         ok = false;
         why = std::strerror(errno);
     }
+    if (ok && anonymous) ok = nameFile(fileno(file), dir.string(), target, why);
     if (std::fclose(file) != 0 && ok) {
         ok = false;
         why = std::strerror(errno);
     }
-    if (ok && std::rename(temp.c_str(), Path.c_str()) != 0) {
+    if (ok && !anonymous && std::rename(temp.c_str(), Path.c_str()) != 0) {
         ok = false;
         why = std::strerror(errno);
     }
     if (!ok) {
-        unlink(temp.c_str());
+        discard();
         Error = "cannot write '" + Path + "': " + why;
+    } else {
+        releaseTemporary(slot);
     }
     return ok;
 }

@@ -24,6 +24,11 @@ std::string sizeProblem(OutputKind Kind, long long Width, long long Height, int 
 bool writeAtomically(const std::string& Path, const std::function<bool(std::FILE*, std::string&)>& Write,
                      std::string& Error);
 
+// Removes the hidden temporaries of writeAtomically when SIGINT, SIGTERM,
+// SIGHUP or SIGQUIT ends the run, and makes a file-size limit an ordinary
+// write error; called once, first thing.
+void removeTemporariesOnSignals();
+
 // Plays a recorded render of Width x Height device pixels at Scale into File.
 // Background is the colour a PNG keeps under the alpha of unpainted pixels.
 bool writeRecording(const RecordingCanvas& Recording, int Width, int Height, int Scale, OutputKind Kind,

@@ -99,7 +99,6 @@ bool Session::settle() {
     if (digits > 0 && given.size() > digits + 1 && m_control->Code()->Caption() == given.substr(0, digits))
         printWarning("caption cut to its first " + std::to_string(digits) + " digits; '" + given.substr(digits + 1) +
                      "' after the check digit is not encoded");
-    warnShortBars(*m_control);
     return true;
 }
 

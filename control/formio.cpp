@@ -12,10 +12,16 @@ namespace {
 
 constexpr const char* kClassName = "TZorvik";
 
+// Every object in file order, walked with an explicit stack so that the depth
+// of a file never becomes the depth of the call stack.
 void collect(const std::vector<TFormObject>& objects, std::vector<const TFormObject*>& out) {
-    for (const TFormObject& o : objects) {
-        out.push_back(&o);
-        collect(o.children, out);
+    std::vector<const TFormObject*> pending;
+    for (auto it = objects.rbegin(); it != objects.rend(); ++it) pending.push_back(&*it);
+    while (!pending.empty()) {
+        const TFormObject* o = pending.back();
+        pending.pop_back();
+        out.push_back(o);
+        for (auto it = o->children.rbegin(); it != o->children.rend(); ++it) pending.push_back(&*it);
     }
 }
 

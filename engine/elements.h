@@ -31,11 +31,14 @@ public:
     TTextLine(TCanvas& Canvas, TDirection Dir, int Across) : m_canvas(Canvas), m_dir(Dir), m_across(Across) {}
     // One TextOut of Text with its first character cell at Along; nothing for an empty text.
     void write(int Along, const std::string& Text) const;
+    // The K-th of a run of characters Pitch modules apart from Start along
+    // the symbol, at the symbol's step; a position beyond the range of int
+    // (long captions at large scales) lies off every canvas and is skipped
+    // rather than computed in int.
+    void writeNth(int Start, int Pitch, size_t K, const std::string& Text) const;
     // The k-th character of Text alone k x Pitch modules from Start along the
     // symbol, at the symbol's step.
     void spread(int Start, int Pitch, std::string_view Text) const;
-    // Where the k-th character of a line spread from Start goes.
-    int at(int Start, int Pitch, size_t K) const;
 
 private:
     TCanvas& m_canvas;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <string>
 
@@ -158,15 +159,31 @@ void TZorvik::DrawBarCode(TCanvas* ACanvas, int X, int Y, int Scale) {
         report(tooLarge(scaledW, scaledH));
         return;
     }
+    // Every coordinate drawn is the origin plus at most a few symbol sides; an
+    // origin so far out that they would leave the range of int is refused
+    // before any arithmetic on it.
+    constexpr int64_t kMaxOrigin = INT32_MAX - 4 * kMaxSymbolSide;
+    if (X < -kMaxOrigin || X > kMaxOrigin || Y < -kMaxOrigin || Y > kMaxOrigin) {
+        report(tooLarge(scaledW, scaledH) + " at " + std::to_string(X) + "," + std::to_string(Y));
+        return;
+    }
+    // Every character lays at least one module: a caption longer than the
+    // largest side is refused from its real length, before it is counted or drawn.
     const int32_t previousW = BarCodeWidth, previousH = BarCodeHeight;
     const TDirection dir = code.Direction() == TDirection::Vertical ? TDirection::Vertical : TDirection::Horizontal;
     const bool horizontal = dir == TDirection::Horizontal;
+    const size_t captionLength = code.Caption().size();
+    if (captionLength > static_cast<size_t>(kMaxSymbolSide)) {
+        const auto atLeast = static_cast<int64_t>(captionLength);
+        report(horizontal ? tooLarge(atLeast, scaledH) : tooLarge(scaledW, atLeast));
+        return;
+    }
 
     // 5. Prepare.
     PrepareDrawing(ACanvas, X, Y, Scale, dir);
 
     // 6. Module advance: the symbol sized to its modules, or stretched to the control.
-    const int n = NominalModules(symbology, dir, code.ControlChars(), static_cast<int>(std::min<size_t>(code.Caption().size(), 1u << 20)));
+    const int n = NominalModules(symbology, dir, code.ControlChars(), static_cast<int>(captionLength));
     int64_t length = horizontal ? BarCodeWidth : BarCodeHeight;
     if (code.AutoSize()) {
         StepXReal = static_cast<float>(ModulWidth);
@@ -196,6 +213,14 @@ void TZorvik::DrawBarCode(TCanvas* ACanvas, int X, int Y, int Scale) {
         BarCodeWidth = previousW;
         BarCodeHeight = previousH;
         report(tooLarge(w, h));
+        return;
+    }
+    // The output may hold less than the largest side (an image's pixel budget).
+    if (const std::string problem = ACanvas->sizeProblem(horizontal ? length : BarCodeWidth, horizontal ? BarCodeHeight : length);
+        !problem.empty()) {
+        BarCodeWidth = previousW;
+        BarCodeHeight = previousH;
+        report(problem);
         return;
     }
     (horizontal ? BarCodeWidth : BarCodeHeight) = static_cast<int32_t>(length);

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
 
 namespace zorvik {
 
@@ -67,14 +68,17 @@ void TTextLine::write(int Along, const std::string& Text) const {
     else m_canvas.TextOut(m_across, Along, Text);
 }
 
-int TTextLine::at(int Start, int Pitch, size_t K) const {
-    const int64_t offset = stepPixels(static_cast<double>(Pitch) * static_cast<double>(K));
-    const int64_t p = m_dir == TDirection::Horizontal ? Start + offset : Start - offset;
-    return static_cast<int>(std::clamp<int64_t>(p, INT32_MIN, INT32_MAX));
+void TTextLine::writeNth(int Start, int Pitch, size_t K, const std::string& Text) const {
+    const double offset = static_cast<double>(Pitch) * static_cast<double>(K) * static_cast<double>(StepXReal);
+    if (!(offset < 2147483647.0)) return;  // off every canvas
+    const int64_t step = stepPixels(static_cast<double>(Pitch) * static_cast<double>(K));
+    const int64_t along = m_dir == TDirection::Horizontal ? int64_t{Start} + step : int64_t{Start} - step;
+    if (along < INT32_MIN || along > INT32_MAX) return;
+    write(static_cast<int>(along), Text);
 }
 
 void TTextLine::spread(int Start, int Pitch, std::string_view Text) const {
-    for (size_t k = 0; k < Text.size(); ++k) write(at(Start, Pitch, k), std::string(1, Text[k]));
+    for (size_t k = 0; k < Text.size(); ++k) writeNth(Start, Pitch, k, std::string(1, Text[k]));
 }
 
 void writeStripText(TZorvik& Control, TCanvas* Canvas, TDirection Dir, int X, int Y, int W, int H,

@@ -34,6 +34,10 @@ bool endsInsideString(std::string_view s) {
     return inside;
 }
 
+// Forms nest a few levels (form, panel, group); a limit keeps a hostile file
+// from exhausting the stack of the reader and of every walk over its tree.
+constexpr int MaxObjectDepth = 256;
+
 class Parser {
 public:
     Parser(std::string_view text, std::string file) : m_file(std::move(file)) {
@@ -58,7 +62,7 @@ public:
                 continue;
             }
             TFormObject object;
-            if (!parseObject(object, error)) return false;
+            if (!parseObject(object, 1, error)) return false;
             roots.push_back(std::move(object));
         }
         if (roots.empty()) return fail(0, "the file holds no object", error);
@@ -90,8 +94,10 @@ private:
         return isIdent(object.className, false);
     }
 
-    bool parseObject(TFormObject& object, std::string& error) {
+    bool parseObject(TFormObject& object, int depth, std::string& error) {
         const size_t first = m_at;
+        if (depth > MaxObjectDepth)
+            return fail(m_at, "objects nested deeper than " + std::to_string(MaxObjectDepth) + " levels", error);
         if (!header(trim(m_lines[m_at]), object))
             return fail(m_at, "expected 'object Name: TClass', found '" + std::string(trim(m_lines[m_at])) + "'", error);
         object.line = static_cast<int>(m_at + 1);
@@ -106,7 +112,7 @@ private:
             } else if (startsWithWord(line, "object") || startsWithWord(line, "inherited") ||
                        startsWithWord(line, "inline")) {
                 TFormObject child;
-                if (!parseObject(child, error)) return false;
+                if (!parseObject(child, depth + 1, error)) return false;
                 object.children.push_back(std::move(child));
             } else {
                 TFormProperty property;
@@ -132,34 +138,40 @@ private:
         ++m_at;
 
         std::string text(value);
-        // Values that go on over several lines.
-        auto closes = [&](char open, char close) -> bool {
-            int depth = 0;
-            bool quoted = false;
-            for (char c : text) {
-                if (c == '\'') quoted = !quoted;
-                else if (!quoted && c == open) ++depth;
-                else if (!quoted && c == close) --depth;
-            }
-            return depth <= 0;
-        };
+        // Values that go on over several lines. Each continuation is scanned
+        // once: the quote and bracket state carries over from the text so far
+        // (rescanning the whole value per line made long values quadratic).
         const char open = text[0];
         const char close = open == '(' ? ')' : open == '{' ? '}' : open == '<' ? '>' : open == '[' ? ']' : '\0';
         if (close != '\0') {
-            while (!closes(open, close)) {
+            int depth = 0;
+            bool quoted = false;
+            auto scan = [&](std::string_view part) {
+                for (char c : part) {
+                    if (c == '\'') quoted = !quoted;
+                    else if (!quoted && c == open) ++depth;
+                    else if (!quoted && c == close) --depth;
+                }
+            };
+            scan(text);
+            while (depth > 0) {
                 if (m_at >= m_lines.size())
                     return fail(first, "the value of '" + property.path + "' is not closed", error);
+                const std::string_view part = trim(m_lines[m_at++]);
                 text += ' ';
-                text += trim(m_lines[m_at++]);
+                text += part;
+                scan(part);
             }
         } else {
             if (endsInsideString(text)) return fail(first, "a string is not closed", error);
             while (!text.empty() && text.back() == '+') {
                 if (m_at >= m_lines.size())
                     return fail(first, "the value of '" + property.path + "' ends with '+'", error);
+                // The text so far closes its strings, so the new line alone decides.
+                const std::string_view part = trim(m_lines[m_at++]);
                 text += ' ';
-                text += trim(m_lines[m_at++]);
-                if (endsInsideString(text)) return fail(m_at - 1, "a string is not closed", error);
+                text += part;
+                if (endsInsideString(part)) return fail(m_at - 1, "a string is not closed", error);
             }
         }
         property.value = std::move(text);

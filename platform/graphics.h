@@ -195,6 +195,16 @@ public:
     // invalid sequences are replaced before a backend sees them.
     virtual void TextOut(int X, int Y, const std::string& Text);
 
+    // "" when a symbol area of Width x Height device pixels fits what this
+    // canvas is drawn for, else the message that refuses it. A render asks
+    // once it knows its size and before it draws, so a symbol too large for
+    // its output costs nothing.
+    virtual std::string sizeProblem(long long Width, long long Height) const {
+        (void)Width;
+        (void)Height;
+        return {};
+    }
+
     // Device resolution, for backends that record it.
     int pixelsPerInch() const { return m_ppi; }
     void setPixelsPerInch(int Value) { m_ppi = Value; }

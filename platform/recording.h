@@ -3,6 +3,7 @@
 // it; the command records a render and replays it once the size is known.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,13 @@ public:
     // The colour last filled at (X, Y), or kUnpainted.
     TColor at(int X, int Y) const;
 
+    // The size check a render makes before it draws (see TCanvas::sizeProblem):
+    // the output the recording is for says what it can hold.
+    void setSizeCheck(std::function<std::string(long long, long long)> Check) { m_sizeCheck = std::move(Check); }
+    std::string sizeProblem(long long Width, long long Height) const override {
+        return m_sizeCheck ? m_sizeCheck(Width, Height) : std::string();
+    }
+
     // Plays the recorded calls, with their state, onto Target.
     void replay(TCanvas& Target) const;
 
@@ -64,6 +72,7 @@ private:
     int m_width = 0;
     int m_height = 0;
     std::vector<TColor> m_grid;
+    std::function<std::string(long long, long long)> m_sizeCheck;
 };
 
 }  // namespace zorvik

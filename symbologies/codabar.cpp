@@ -92,7 +92,7 @@ void TZorvik::Print_Codabar(TCanvas* ACanvas, int, int, TDirection Dir, int BarH
     } else {
         // Ten modules a character, counted from the start character.
         for (size_t i = 0; i < work.size(); ++i)
-            if (written(i)) line.write(line.at(FirstPos, 10, i), std::string(1, work[i]));
+            if (written(i)) line.writeNth(FirstPos, 10, i, std::string(1, work[i]));
     }
 }
 

@@ -69,7 +69,7 @@ void TZorvik::Print_Code128(TCanvas* ACanvas, int X, int Y, TDirection Dir, int 
     }
     // One character under each symbol character, 11 modules apart; a character
     // with nothing to show keeps its place.
-    for (size_t k = 0; k < shown; ++k) line.write(line.at(FirstPos, 11, k), printable(k));
+    for (size_t k = 0; k < shown; ++k) line.writeNth(FirstPos, 11, k, printable(k));
 }
 
 }  // namespace zorvik

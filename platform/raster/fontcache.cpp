@@ -1,6 +1,8 @@
 #include "platform/raster/fontcache.h"
 
 #include <dirent.h>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -112,7 +114,11 @@ struct Cache {
         loaded = true;
         stamp = raster::stamp();
         const std::string path = fontCachePath();
-        if (path.empty()) return;
+        if (!path.empty()) read(path, answers);
+    }
+
+    // The answers in the file at Path, when it was written for this stamp.
+    void read(const std::string& path, std::map<Key, FontLocation>& into) const {
         std::ifstream in(path);
         std::string line;
         if (!std::getline(in, line) || line != kHeader) return;
@@ -124,7 +130,7 @@ struct Cache {
             std::string familyHex, fileHex, family;
             if (!(fields >> bold >> italic >> where.index >> familyHex >> fileHex)) continue;
             if (!unhex(familyHex, family) || !unhex(fileHex, where.file)) continue;
-            answers[{family, bold != 0, italic != 0}] = where;
+            into.emplace(Key{family, bold != 0, italic != 0}, where);
         }
     }
 
@@ -135,17 +141,28 @@ struct Cache {
         const std::string parent = dir.substr(0, dir.rfind('/'));
         mkdir(parent.c_str(), 0755);
         mkdir(dir.c_str(), 0755);
+        // Several first runs may save at once: each merges what the others
+        // wrote since it loaded, under a lock on the folder, so none is lost.
+        const int dirFd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (dirFd < 0) return;
+        flock(dirFd, LOCK_EX);
+        std::map<Key, FontLocation> merged = answers;
+        read(path, merged);
         std::string temp = path + ".XXXXXX";
         const int fd = mkstemp(temp.data());
-        if (fd < 0) return;
+        if (fd < 0) {
+            close(dirFd);
+            return;
+        }
         std::string text = std::string(kHeader) + "\nstamp " + std::to_string(stamp) + "\n";
-        for (const auto& [key, where] : answers)
+        for (const auto& [key, where] : merged)
             text += std::to_string(std::get<1>(key)) + " " + std::to_string(std::get<2>(key)) + " " +
                     std::to_string(where.index) + " " + hex(std::get<0>(key)) + " " + hex(where.file) + "\n";
         const bool ok = write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
         fchmod(fd, 0644);
         close(fd);
         if (!ok || std::rename(temp.c_str(), path.c_str()) != 0) unlink(temp.c_str());
+        close(dirFd);  // releases the lock
     }
 };
 

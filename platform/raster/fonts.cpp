@@ -5,8 +5,11 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_TRUETYPE_TABLES_H
+#include FT_OUTLINE_H
+#include FT_BITMAP_H
 #include <fontconfig/fontconfig.h>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <memory>
@@ -19,8 +22,14 @@ namespace {
 
 // Character height used for a font record of height 0.
 constexpr int kDefaultEmPixels = 12;
+// Glyph bitmaps up to this many pixels are rendered whole and kept; larger
+// ones (a 16384-pixel em makes 100-megapixel glyphs) are drawn piecewise.
+constexpr long long kWholeGlyphPixels = 512 * 512;
+// What one thread keeps: a long-lived process drawing many sizes and
+// characters (an application, a fuzzer) would otherwise grow without end.
+constexpr size_t kGlyphCacheBytes = 32u << 20;  // per face
+constexpr size_t kFacesPerThread = 32;
 
-std::mutex g_fcMutex;
 
 struct FcKey {
     std::string family;
@@ -38,7 +47,7 @@ struct FcAnswer {
 
 FcAnswer lookUp(const std::string& family, bool bold, bool italic) {
     static std::map<FcKey, FcAnswer> answers;
-    std::lock_guard<std::mutex> lock(g_fcMutex);
+    std::lock_guard<std::mutex> lock(fontconfigMutex());
     const FcKey key{family, bold, italic};
     if (auto it = answers.find(key); it != answers.end()) return it->second;
 
@@ -83,38 +92,97 @@ public:
     explicit FreeTypeFace(FT_Face face) : m_face(face) {}
     ~FreeTypeFace() override { FT_Done_Face(m_face); }
 
+    // A reference stays good until the next glyph of another code point.
     const Glyph& glyph(char32_t cp) override {
         auto it = m_glyphs.find(cp);
         if (it != m_glyphs.end()) return it->second;
+        if (m_cachedBytes > kGlyphCacheBytes) {
+            m_glyphs.clear();
+            m_cachedBytes = 0;
+        }
         Glyph g;
         const FT_UInt index = FT_Get_Char_Index(m_face, cp);
-        if (FT_Load_Glyph(m_face, index, FT_LOAD_DEFAULT) == 0 &&
-            FT_Render_Glyph(m_face->glyph, FT_RENDER_MODE_NORMAL) == 0) {
+        if (FT_Load_Glyph(m_face, index, FT_LOAD_DEFAULT) == 0) {
             const FT_GlyphSlot slot = m_face->glyph;
-            const FT_Bitmap& bm = slot->bitmap;
-            g.left = slot->bitmap_left;
-            g.top = slot->bitmap_top;
-            g.width = static_cast<int>(bm.width);
-            g.rows = static_cast<int>(bm.rows);
             g.advance = static_cast<int>((slot->advance.x + 32) >> 6);
-            if (bm.pixel_mode == FT_PIXEL_MODE_GRAY && g.width > 0 && g.rows > 0) {
-                g.coverage.resize(static_cast<size_t>(g.width) * static_cast<size_t>(g.rows));
-                for (int r = 0; r < g.rows; ++r) {
-                    const unsigned char* src = bm.buffer + static_cast<ptrdiff_t>(r) * bm.pitch;
-                    std::copy(src, src + g.width, g.coverage.begin() + static_cast<ptrdiff_t>(r) * g.width);
+            if (slot->format == FT_GLYPH_FORMAT_OUTLINE) {
+                // The bitmap's box as the renderer takes it: the outline's
+                // control box, widened to whole pixels.
+                FT_BBox box;
+                FT_Outline_Get_CBox(&slot->outline, &box);
+                const long long x0 = box.xMin >> 6, x1 = (box.xMax + 63) >> 6;
+                const long long y0 = box.yMin >> 6, y1 = (box.yMax + 63) >> 6;
+                if ((x1 - x0) * (y1 - y0) > kWholeGlyphPixels) {
+                    g.left = static_cast<int>(x0);
+                    g.top = static_cast<int>(y1);
+                    g.width = static_cast<int>(x1 - x0);
+                    g.rows = static_cast<int>(y1 - y0);
+                    g.whole = false;
+                    return remember(cp, std::move(g));
                 }
-            } else {
-                g.width = g.rows = 0;
+            }
+            if (FT_Render_Glyph(slot, FT_RENDER_MODE_NORMAL) == 0) {
+                const FT_Bitmap& bm = slot->bitmap;
+                g.left = slot->bitmap_left;
+                g.top = slot->bitmap_top;
+                g.width = static_cast<int>(bm.width);
+                g.rows = static_cast<int>(bm.rows);
+                if (bm.pixel_mode == FT_PIXEL_MODE_GRAY && g.width > 0 && g.rows > 0) {
+                    g.coverage.resize(static_cast<size_t>(g.width) * static_cast<size_t>(g.rows));
+                    for (int r = 0; r < g.rows; ++r) {
+                        const unsigned char* src = bm.buffer + static_cast<ptrdiff_t>(r) * bm.pitch;
+                        std::copy(src, src + g.width, g.coverage.begin() + static_cast<ptrdiff_t>(r) * g.width);
+                    }
+                } else {
+                    g.width = g.rows = 0;
+                }
             }
         }
-        return m_glyphs.emplace(cp, std::move(g)).first->second;
+        return remember(cp, std::move(g));
+    }
+
+    void renderPart(char32_t cp, int col, int row, int width, int rows, std::vector<uint8_t>& out) override {
+        out.assign(static_cast<size_t>(std::max(0, width)) * static_cast<size_t>(std::max(0, rows)), 0);
+        if (out.empty()) return;
+        const Glyph& g = glyph(cp);
+        if (g.whole) {
+            for (int r = 0; r < rows; ++r)
+                for (int c = 0; c < width; ++c) {
+                    const int gc = col + c, gr = row + r;
+                    if (gc >= 0 && gc < g.width && gr >= 0 && gr < g.rows)
+                        out[static_cast<size_t>(r) * width + c] = g.coverage[static_cast<size_t>(gr) * g.width + gc];
+                }
+            return;
+        }
+        const FT_UInt index = FT_Get_Char_Index(m_face, cp);
+        if (FT_Load_Glyph(m_face, index, FT_LOAD_DEFAULT) != 0 || m_face->glyph->format != FT_GLYPH_FORMAT_OUTLINE) return;
+        // Move the window's bottom-left corner to the origin; the rasteriser
+        // then clips to the window's bitmap and touches nothing else.
+        FT_Outline& outline = m_face->glyph->outline;
+        FT_Outline_Translate(&outline, -static_cast<FT_Pos>(g.left + col) * 64,
+                             -static_cast<FT_Pos>(g.top - row - rows) * 64);
+        FT_Bitmap bm;
+        FT_Bitmap_Init(&bm);
+        bm.rows = static_cast<unsigned>(rows);
+        bm.width = static_cast<unsigned>(width);
+        bm.pitch = width;
+        bm.buffer = out.data();
+        bm.pixel_mode = FT_PIXEL_MODE_GRAY;
+        bm.num_grays = 256;
+        FT_Outline_Get_Bitmap(m_face->glyph->library, &outline, &bm);
     }
 
     unsigned glyphIndex(char32_t cp) override { return FT_Get_Char_Index(m_face, cp); }
 
 private:
+    const Glyph& remember(char32_t cp, Glyph g) {
+        m_cachedBytes += sizeof(Glyph) + g.coverage.size();
+        return m_glyphs.emplace(cp, std::move(g)).first->second;
+    }
+
     FT_Face m_face;
     std::unordered_map<char32_t, Glyph> m_glyphs;
+    size_t m_cachedBytes = 0;
 };
 
 // FreeType objects of one thread; faces go before their library.
@@ -137,6 +205,11 @@ ThreadFonts& threadFonts() {
 
 }  // namespace
 
+std::mutex& fontconfigMutex() {
+    static std::mutex m;
+    return m;
+}
+
 std::string fontFileFor(const std::string& Family, bool Bold, bool Italic) {
     return lookUp(Family, Bold, Italic).file;
 }
@@ -150,6 +223,8 @@ FontFace* faceFor(const LOGFONT& lf) {
 
     const auto key = std::make_tuple(where.file, where.index, static_cast<long>(lf.lfHeight));
     if (auto it = tf.faces.find(key); it != tf.faces.end()) return it->second.get();
+    // A face is used only within one drawing call, so the others may go.
+    if (tf.faces.size() >= kFacesPerThread) tf.faces.clear();
 
     FT_Face face = nullptr;
     if (FT_New_Face(tf.library, where.file.c_str(), where.index, &face) != 0) {

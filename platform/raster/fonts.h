@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <mutex>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -17,7 +18,11 @@ struct Glyph {
     int width = 0;
     int rows = 0;
     int advance = 0;  // whole pixels
+    // The whole bitmap, width x rows, for glyphs of a modest size. A larger
+    // glyph keeps only its metrics and is drawn through renderPart, so that
+    // text far larger than its canvas costs what lands on the canvas.
     std::vector<uint8_t> coverage;
+    bool whole = true;
 };
 
 // One face at one size, usable on the thread that made it.
@@ -32,12 +37,20 @@ public:
     std::string file;     // where the face lives, for vector backends
     int faceIndex = 0;
     virtual const Glyph& glyph(char32_t CodePoint) = 0;
+    // Renders columns [Col, Col + Width) and rows [Row, Row + Rows) of a
+    // glyph's bitmap into Out (Width x Rows coverage values, row by row).
+    virtual void renderPart(char32_t CodePoint, int Col, int Row, int Width, int Rows, std::vector<uint8_t>& Out) = 0;
     virtual unsigned glyphIndex(char32_t CodePoint) = 0;
 };
 
 // The face for a font record on this thread, or nullptr when no font at all
-// can be found. Faces are cached per thread; fontconfig's answers per process.
+// can be found. Faces are cached per thread (a few dozen; the pointer is good
+// until this thread asks for another record); fontconfig's answers per process.
 FontFace* faceFor(const LOGFONT& Font);
+
+// Held around every call into fontconfig: its matching is not safe from
+// several threads at once, and cairo calls it too when a font is first used.
+std::mutex& fontconfigMutex();
 
 // The font file fontconfig chooses for a family and style ("" when none).
 std::string fontFileFor(const std::string& Family, bool Bold, bool Italic);

@@ -31,6 +31,15 @@ struct TextFrame {
             default: sx = x + u; sy = y + v; break;
         }
     }
+    // The frame position of a device pixel: map's inverse.
+    void unmap(long long sx, long long sy, long long& u, long long& v) const {
+        switch (quadrant) {
+            case 1: v = sx - x; u = y - 1 - sy; break;
+            case 2: u = x - 1 - sx; v = y - 1 - sy; break;
+            case 3: v = x - 1 - sx; u = sy - y; break;
+            default: u = sx - x; v = sy - y; break;
+        }
+    }
 };
 
 int quadrantOf(int escapement) {
@@ -318,28 +327,60 @@ void RasterCanvas::drawText(int X, int Y, std::string_view Utf8, const TTextStyl
         if (l < r && t < b) fillNow({l, t, r, b, kOpaque | (static_cast<uint32_t>(color) & 0xFFFFFFu)});
     };
 
-    int pen = 0;
+    // The part of the text frame the canvas shows: glyphs outside it cost
+    // only their advance, and big glyphs are rendered only where they show.
+    long long u0, v0, u1, v1;
+    frame.unmap(0, 0, u0, v0);
+    frame.unmap(static_cast<long long>(m_width) - 1, static_cast<long long>(m_height) - 1, u1, v1);
+    const long long uMin = std::min(u0, u1), uMax = std::max(u0, u1);
+    const long long vMin = std::min(v0, v1), vMax = std::max(v0, v1);
+    // Frame positions clamped just outside the visible part, so that int
+    // arithmetic on them never overflows however long the text.
+    auto clampU = [&](long long u) { return static_cast<int>(std::clamp(u, uMin - 1, uMax + 1)); };
+    auto clampV = [&](long long v) { return static_cast<int>(std::clamp(v, vMin - 1, vMax + 1)); };
+
+    std::vector<uint8_t> part;
+    long long pen = 0;
     for (char32_t cp : raster::decodeUtf8(Utf8)) {
+        // Past the right edge nothing more can show (a glyph reaches back at
+        // most about its em before its pen position).
+        if (pen - 2 * static_cast<long long>(face->em) - 2 > uMax) break;
         const raster::Glyph& g = face->glyph(cp);
-        if (Style.opaque) fillText(pen, 0, pen + g.advance, cell, Style.background);
-        for (int r = 0; r < g.rows; ++r) {
-            const uint8_t* cov = g.coverage.data() + static_cast<ptrdiff_t>(r) * g.width;
-            for (int c = 0; c < g.width; ++c) {
-                if (cov[c] == 0) continue;
-                int sx, sy;
-                frame.map(pen + g.left + c, face->ascent - g.top + r, sx, sy);
-                blend(sx, sy, rgb, cov[c]);
+        if (Style.opaque) fillText(clampU(pen), clampV(0), clampU(pen + g.advance), clampV(cell), Style.background);
+        const long long gl = pen + g.left, gt = static_cast<long long>(face->ascent) - g.top;
+        const long long cl = std::max(gl, uMin), cr = std::min(gl + g.width, uMax + 1);
+        const long long rt = std::max(gt, vMin), rb = std::min(gt + g.rows, vMax + 1);
+        if (cl < cr && rt < rb) {
+            const int c0 = static_cast<int>(cl - gl), r0 = static_cast<int>(rt - gt);
+            const int w = static_cast<int>(cr - cl), h = static_cast<int>(rb - rt);
+            const uint8_t* cov;
+            int stride;
+            if (g.whole) {
+                cov = g.coverage.data() + static_cast<ptrdiff_t>(r0) * g.width + c0;
+                stride = g.width;
+            } else {
+                face->renderPart(cp, c0, r0, w, h, part);
+                cov = part.data();
+                stride = w;
             }
+            for (int r = 0; r < h; ++r)
+                for (int c = 0; c < w; ++c) {
+                    const uint8_t a = cov[static_cast<ptrdiff_t>(r) * stride + c];
+                    if (a == 0) continue;
+                    int sx, sy;
+                    frame.map(static_cast<int>(cl + c), static_cast<int>(rt + r), sx, sy);
+                    blend(sx, sy, rgb, a);
+                }
         }
         pen += g.advance;
     }
     if (Style.font.lfUnderline) {
-        const int v = face->ascent + face->underlinePosition;
-        fillText(0, v, pen, v + face->lineThickness, Style.color);
+        const long long v = static_cast<long long>(face->ascent) + face->underlinePosition;
+        fillText(clampU(0), clampV(v), clampU(pen), clampV(v + face->lineThickness), Style.color);
     }
     if (Style.font.lfStrikeOut) {
-        const int v = face->ascent - face->ascent / 3;
-        fillText(0, v, pen, v + face->lineThickness, Style.color);
+        const long long v = static_cast<long long>(face->ascent) - face->ascent / 3;
+        fillText(clampU(0), clampV(v), clampU(pen), clampV(v + face->lineThickness), Style.color);
     }
 }
 
@@ -481,7 +522,15 @@ bool RasterCanvas::writePng(std::FILE* File, std::string& Error) const {
     const size_t n = plan.palette.size();
     plan.depth = !plan.indexed ? 8 : n <= 2 ? 1 : n <= 4 ? 2 : n <= 16 ? 4 : 8;
 
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    // libpng's own messages never reach the user: its error becomes ours, its
+    // warnings are dropped.
+    std::string pngError;
+    auto onError = [](png_structp p, png_const_charp text) {
+        *static_cast<std::string*>(png_get_error_ptr(p)) = text != nullptr ? text : "";
+        png_longjmp(p, 1);
+    };
+    auto onWarning = [](png_structp, png_const_charp) {};
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &pngError, onError, onWarning);
     if (png == nullptr) {
         Error = "libpng could not start";
         return false;
@@ -489,7 +538,7 @@ bool RasterCanvas::writePng(std::FILE* File, std::string& Error) const {
     png_infop info = png_create_info_struct(png);
     if (info == nullptr || setjmp(png_jmpbuf(png))) {
         png_destroy_write_struct(&png, &info);
-        Error = "libpng could not write the image";
+        Error = pngError.empty() ? "the image could not be written" : "the image could not be written (" + pngError + ")";
         return false;
     }
     png_init_io(png, File);

@@ -92,5 +92,21 @@ TEST(FontCache, TheCommandDrawsTheSameWithAndWithoutIt) {
     EXPECT_EQ(test::readFile(dir + "/cold.png"), test::readFile(dir + "/warm.png"));
 }
 
+// Several first runs save at once: what another run saved after this one
+// loaded the cache is merged, not overwritten.
+TEST(FontCache, AnswersOtherRunsSavedMeanwhileAreKept) {
+    const std::string path = useCacheIn("fontcache-merge");
+    const std::string mono = raster::fontFileFor("Liberation Mono", false, false);
+    ASSERT_FALSE(mono.empty());
+    // Another run's save, after this process loaded the file.
+    test::writeFile(path, test::readFile(path) + "0 1 0 " + hex("Other Run Face") + " " + hex(mono) + "\n");
+    raster::rememberFont("This Run Face", true, false, {mono, 0});
+    const std::string text = test::readFile(path);
+    for (const std::string& line : {"0 0 0 " + hex("Liberation Mono") + " " + hex(mono) + "\n",
+                                    "0 1 0 " + hex("Other Run Face") + " " + hex(mono) + "\n",
+                                    "1 0 0 " + hex("This Run Face") + " " + hex(mono) + "\n"})
+        EXPECT_NE(text.find(line), std::string::npos) << line << text;
+}
+
 }  // namespace
 }  // namespace zorvik
