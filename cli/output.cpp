@@ -54,45 +54,113 @@ std::string sizeProblem(OutputKind Kind, long long Width, long long Height, int 
     return fits ? std::string() : "Symbol too large: " + size;
 }
 
-bool writeAtomically(const std::string& Path, const std::function<bool(std::FILE*, std::string&)>& Write,
-                     std::string& Error) {
-    namespace fs = std::filesystem;
-    const fs::path target(Path);
-    const fs::path dir = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    // A hidden name of our own beside the target, created with the usual
-    // permissions (0666 less the umask).
+namespace {
+
+// A hidden name of our own beside the target, created with the usual
+// permissions (0666 less the umask); -1 with errno set when none can be made.
+int openHidden(const std::filesystem::path& Dir, const std::filesystem::path& Target, std::string& Temp) {
     thread_local unsigned counter = 0;
-    std::string temp;
     int fd = -1;
     for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
         std::string hidden(1, '.');
-        hidden.append(target.filename().string())
+        hidden.append(Target.filename().string())
             .append(".")
             .append(std::to_string(getpid()))
             .append("-")
             .append(std::to_string(gettid()))
             .append("-")
             .append(std::to_string(counter++));
-        temp = (dir / hidden).string();
-        fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        Temp = (Dir / hidden).string();
+        fd = open(Temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EEXIST) break;
     }
+    return fd;
+}
+
+// Gives the unnamed file Fd the name Path: one directory operation when Path
+// does not exist yet (the usual case in a batch), else a hidden name renamed
+// over it, so that Path is never seen incomplete.
+bool nameUnnamed(int Fd, const std::filesystem::path& Dir, const std::string& Path, std::string& Why) {
+    const std::string self = "/proc/self/fd/" + std::to_string(Fd);
+    if (linkat(AT_FDCWD, self.c_str(), AT_FDCWD, Path.c_str(), AT_SYMLINK_FOLLOW) == 0) return true;
+    if (errno != EEXIST) {
+        Why = std::strerror(errno);
+        return false;
+    }
+    thread_local unsigned counter = 0;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string temp = (Dir / ("." + std::filesystem::path(Path).filename().string() + "." +
+                                         std::to_string(getpid()) + "-" + std::to_string(gettid()) + "-l" +
+                                         std::to_string(counter++)))
+                                     .string();
+        if (linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temp.c_str(), AT_SYMLINK_FOLLOW) != 0) {
+            if (errno == EEXIST) continue;
+            break;
+        }
+        if (std::rename(temp.c_str(), Path.c_str()) == 0) return true;
+        const int e = errno;
+        unlink(temp.c_str());
+        errno = e;
+        break;
+    }
+    Why = std::strerror(errno);
+    return false;
+}
+
+// Runs Write on Fd and flushes it; false with the reason in Why.
+bool writeThrough(int Fd, std::FILE*& File, const std::function<bool(std::FILE*, std::string&)>& Write,
+                  std::string& Why) {
+    File = fdopen(Fd, "wb");
+    if (File == nullptr) {
+        Why = std::strerror(errno);
+        close(Fd);
+        return false;
+    }
+    bool ok = Write(File, Why);
+    if (std::fflush(File) != 0 && ok) {
+        ok = false;
+        Why = std::strerror(errno);
+    }
+    return ok;
+}
+
+}  // namespace
+
+bool writeAtomically(const std::string& Path, const std::function<bool(std::FILE*, std::string&)>& Write,
+                     std::string& Error) {
+    namespace fs = std::filesystem;
+    const fs::path target(Path);
+    const fs::path dir = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    std::string why;
+    std::FILE* file = nullptr;
+    // First a file with no name at all in the target's folder (O_TMPFILE), named
+    // only once complete: nothing to clean up when anything fails.
+    // linkat names it through /proc (AT_EMPTY_PATH would need a capability).
+    static const bool procFds = access("/proc/self/fd", X_OK) == 0;
+    int fd = procFds ? open(dir.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666) : -1;
+    if (fd >= 0) {
+        bool ok = writeThrough(fd, file, Write, why);
+        if (ok) ok = nameUnnamed(fileno(file), dir, Path, why);
+        if (file != nullptr && std::fclose(file) != 0 && ok) {
+            ok = false;
+            why = std::strerror(errno);
+            unlink(Path.c_str());
+        }
+        if (!ok) Error = "cannot write '" + Path + "': " + why;
+        return ok;
+    }
+    // File systems without unnamed files: a hidden name renamed when complete.
+    std::string temp;
+    fd = openHidden(dir, target, temp);
     if (fd < 0) {
         Error = "cannot write '" + Path + "': " + std::strerror(errno);
         return false;
     }
-    std::FILE* file = fdopen(fd, "wb");
+    bool ok = writeThrough(fd, file, Write, why);
     if (file == nullptr) {
-        Error = "cannot write '" + Path + "': " + std::strerror(errno);
-        close(fd);
         unlink(temp.c_str());
+        Error = "cannot write '" + Path + "': " + why;
         return false;
-    }
-    std::string why;
-    bool ok = Write(file, why);
-    if (std::fflush(file) != 0 && ok) {
-        ok = false;
-        why = std::strerror(errno);
     }
     if (std::fclose(file) != 0 && ok) {
         ok = false;

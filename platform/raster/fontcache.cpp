@@ -11,6 +11,7 @@
 #include <fstream>
 #include <map>
 #include <sstream>
+#include <string_view>
 #include <tuple>
 #include <vector>
 
@@ -102,10 +103,20 @@ bool unhex(const std::string& s, std::string& out) {
 
 using Key = std::tuple<std::string, bool, bool>;
 
+// At most this many answers are kept: a process that asks for many made-up
+// families (a fuzzer, a test suite) must not leave every later process a large
+// file to read at its start. Past it the file starts again from the newest.
+constexpr size_t kMaxAnswers = 256;
+
+// The file's lines after its header, kept as text: a process looks up one or
+// two families, so each lookup scans the lines rather than the whole file
+// being parsed at start.
 struct Cache {
     bool loaded = false;
     uint64_t stamp = 0;
-    std::map<Key, FontLocation> answers;
+    std::string lines;  // "bold italic index family-hex file-hex\n" each
+    std::map<Key, FontLocation> found;  // this process's answers, file or fontconfig
+    std::map<Key, bool> gone;           // answers whose font file went away
 
     void load() {
         if (loaded) return;
@@ -113,19 +124,59 @@ struct Cache {
         stamp = raster::stamp();
         const std::string path = fontCachePath();
         if (path.empty()) return;
-        std::ifstream in(path);
-        std::string line;
-        if (!std::getline(in, line) || line != kHeader) return;
-        if (!std::getline(in, line) || line != "stamp " + std::to_string(stamp)) return;
-        while (std::getline(in, line)) {
-            std::istringstream fields(line);
-            int bold = 0, italic = 0;
-            FontLocation where;
-            std::string familyHex, fileHex, family;
-            if (!(fields >> bold >> italic >> where.index >> familyHex >> fileHex)) continue;
-            if (!unhex(familyHex, family) || !unhex(fileHex, where.file)) continue;
-            answers[{family, bold != 0, italic != 0}] = where;
+        std::ifstream in(path, std::ios::binary);
+        std::ostringstream all;
+        all << in.rdbuf();
+        std::string text = all.str();
+        const std::string head = std::string(kHeader) + "\nstamp " + std::to_string(stamp) + "\n";
+        if (text.compare(0, head.size(), head) != 0) return;
+        lines = text.substr(head.size());
+    }
+
+    // The last line for Key, if any.
+    bool lookup(const Key& K, FontLocation& Where) const {
+        const std::string familyHex = hex(std::get<0>(K));
+        const char b = std::get<1>(K) ? '1' : '0', i = std::get<2>(K) ? '1' : '0';
+        bool any = false;
+        for (size_t at = 0; at < lines.size();) {
+            size_t end = lines.find('\n', at);
+            if (end == std::string::npos) end = lines.size();
+            std::string_view line(lines.data() + at, end - at);
+            at = end + 1;
+            if (line.size() < 4 || line[0] != b || line[1] != ' ' || line[2] != i || line[3] != ' ') continue;
+            const size_t s1 = line.find(' ', 4), s2 = s1 == std::string_view::npos ? s1 : line.find(' ', s1 + 1);
+            if (s2 == std::string_view::npos || line.substr(s1 + 1, s2 - s1 - 1) != familyHex) continue;
+            std::string file;
+            if (!unhex(std::string(line.substr(s2 + 1)), file)) continue;
+            Where.file = std::move(file);
+            Where.index = std::atoi(std::string(line.substr(4, s1 - 4)).c_str());
+            any = true;
         }
+        return any;
+    }
+
+    static std::string lineOf(const Key& K, const FontLocation& Where) {
+        return std::to_string(std::get<1>(K)) + " " + std::to_string(std::get<2>(K)) + " " +
+               std::to_string(Where.index) + " " + hex(std::get<0>(K)) + " " + hex(Where.file) + "\n";
+    }
+
+    void add(const Key& K, const FontLocation& Where) {
+        const std::string prefix = std::to_string(std::get<1>(K)) + " " + std::to_string(std::get<2>(K)) + " ";
+        const std::string familyHex = " " + hex(std::get<0>(K)) + " ";
+        std::string kept;
+        size_t count = 0;
+        for (size_t at = 0; at < lines.size();) {
+            size_t end = lines.find('\n', at);
+            if (end == std::string::npos) end = lines.size();
+            const std::string_view line(lines.data() + at, end - at);
+            at = end + 1;
+            // The key's earlier answers give way to this one.
+            if (line.compare(0, prefix.size(), prefix) == 0 && line.find(familyHex) != std::string_view::npos) continue;
+            kept.append(line).push_back('\n');
+            ++count;
+        }
+        if (count + 1 > kMaxAnswers) kept.clear();
+        lines = kept + lineOf(K, Where);
     }
 
     void save() const {
@@ -138,10 +189,7 @@ struct Cache {
         std::string temp = path + ".XXXXXX";
         const int fd = mkstemp(temp.data());
         if (fd < 0) return;
-        std::string text = std::string(kHeader) + "\nstamp " + std::to_string(stamp) + "\n";
-        for (const auto& [key, where] : answers)
-            text += std::to_string(std::get<1>(key)) + " " + std::to_string(std::get<2>(key)) + " " +
-                    std::to_string(where.index) + " " + hex(std::get<0>(key)) + " " + hex(where.file) + "\n";
+        const std::string text = std::string(kHeader) + "\nstamp " + std::to_string(stamp) + "\n" + lines;
         const bool ok = write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
         fchmod(fd, 0644);
         close(fd);
@@ -165,12 +213,19 @@ std::string fontCachePath() {
 bool cachedFont(const std::string& Family, bool Bold, bool Italic, FontLocation& Location) {
     Cache& c = cache();
     c.load();
-    auto it = c.answers.find({Family, Bold, Italic});
-    if (it == c.answers.end()) return false;
+    const Key key{Family, Bold, Italic};
+    if (c.gone.count(key) != 0) return false;
+    auto it = c.found.find(key);
+    if (it == c.found.end()) {
+        FontLocation where;
+        if (!c.lookup(key, where)) return false;
+        it = c.found.emplace(key, std::move(where)).first;
+    }
     // A font file that went away is asked about again.
     struct stat st {};
     if (stat(it->second.file.c_str(), &st) != 0) {
-        c.answers.erase(it);
+        c.found.erase(it);
+        c.gone[key] = true;
         return false;
     }
     Location = it->second;
@@ -180,7 +235,10 @@ bool cachedFont(const std::string& Family, bool Bold, bool Italic, FontLocation&
 void rememberFont(const std::string& Family, bool Bold, bool Italic, const FontLocation& Location) {
     Cache& c = cache();
     c.load();
-    c.answers[{Family, Bold, Italic}] = Location;
+    const Key key{Family, Bold, Italic};
+    c.gone.erase(key);
+    c.found[key] = Location;
+    c.add(key, Location);
     c.save();
 }
 
