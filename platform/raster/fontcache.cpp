@@ -1,6 +1,8 @@
 #include "platform/raster/fontcache.h"
 
 #include <dirent.h>
+#include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -114,9 +116,17 @@ constexpr size_t kMaxAnswers = 256;
 struct Cache {
     bool loaded = false;
     uint64_t stamp = 0;
-    std::string lines;  // "bold italic index family-hex file-hex\n" each
+    // The lines, mapped from the file until an answer is added, then owned.
+    std::string_view lines;  // "bold italic index family-hex file-hex\n" each
+    std::string owned;
+    void* mapped = nullptr;
+    size_t mappedSize = 0;
     std::map<Key, FontLocation> found;  // this process's answers, file or fontconfig
     std::map<Key, bool> gone;           // answers whose font file went away
+
+    ~Cache() {
+        if (mapped != nullptr) munmap(mapped, mappedSize);
+    }
 
     void load() {
         if (loaded) return;
@@ -124,13 +134,19 @@ struct Cache {
         stamp = raster::stamp();
         const std::string path = fontCachePath();
         if (path.empty()) return;
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream all;
-        all << in.rdbuf();
-        std::string text = all.str();
+        const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) return;
+        struct stat st {};
+        if (fstat(fd, &st) == 0 && st.st_size > 0) {
+            mappedSize = static_cast<size_t>(st.st_size);
+            mapped = mmap(nullptr, mappedSize, PROT_READ, MAP_PRIVATE, fd, 0);
+            if (mapped == MAP_FAILED) mapped = nullptr;
+        }
+        close(fd);
+        if (mapped == nullptr) return;
+        const std::string_view text(static_cast<const char*>(mapped), mappedSize);
         const std::string head = std::string(kHeader) + "\nstamp " + std::to_string(stamp) + "\n";
-        if (text.compare(0, head.size(), head) != 0) return;
-        lines = text.substr(head.size());
+        if (text.compare(0, head.size(), head) == 0) lines = text.substr(head.size());
     }
 
     // The last line for Key, if any.
@@ -162,7 +178,8 @@ struct Cache {
 
     void add(const Key& K, const FontLocation& Where) {
         const std::string prefix = std::to_string(std::get<1>(K)) + " " + std::to_string(std::get<2>(K)) + " ";
-        const std::string familyHex = " " + hex(std::get<0>(K)) + " ";
+        std::string familyHex(1, ' ');
+        familyHex.append(hex(std::get<0>(K))).push_back(' ');
         std::string kept;
         size_t count = 0;
         for (size_t at = 0; at < lines.size();) {
@@ -176,7 +193,9 @@ struct Cache {
             ++count;
         }
         if (count + 1 > kMaxAnswers) kept.clear();
-        lines = kept + lineOf(K, Where);
+        kept.append(lineOf(K, Where));
+        owned = std::move(kept);
+        lines = owned;
     }
 
     void save() const {
@@ -189,7 +208,7 @@ struct Cache {
         std::string temp = path + ".XXXXXX";
         const int fd = mkstemp(temp.data());
         if (fd < 0) return;
-        const std::string text = std::string(kHeader) + "\nstamp " + std::to_string(stamp) + "\n" + lines;
+        const std::string text = std::string(kHeader) + "\nstamp " + std::to_string(stamp) + "\n" + std::string(lines);
         const bool ok = write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
         fchmod(fd, 0644);
         close(fd);
