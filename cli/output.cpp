@@ -89,10 +89,15 @@ bool nameUnnamed(int Fd, const std::filesystem::path& Dir, const std::string& Pa
     }
     thread_local unsigned counter = 0;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::string temp = (Dir / ("." + std::filesystem::path(Path).filename().string() + "." +
-                                         std::to_string(getpid()) + "-" + std::to_string(gettid()) + "-l" +
-                                         std::to_string(counter++)))
-                                     .string();
+        std::string hidden(1, '.');
+        hidden.append(std::filesystem::path(Path).filename().string())
+            .append(".")
+            .append(std::to_string(getpid()))
+            .append("-")
+            .append(std::to_string(gettid()))
+            .append("-l")
+            .append(std::to_string(counter++));
+        const std::string temp = (Dir / hidden).string();
         if (linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temp.c_str(), AT_SYMLINK_FOLLOW) != 0) {
             if (errno == EEXIST) continue;
             break;
@@ -133,6 +138,20 @@ bool writeAtomically(const std::string& Path, const std::function<bool(std::FILE
     const fs::path dir = target.has_parent_path() ? target.parent_path() : fs::path(".");
     std::string why;
     std::FILE* file = nullptr;
+    // A device or a pipe (/dev/stdout, /dev/null) is written as it is: renaming
+    // over it would replace it with a plain file.
+    struct stat st {};
+    if (stat(Path.c_str(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode)) {
+        const int fd = open(Path.c_str(), O_WRONLY | O_CLOEXEC);
+        bool ok = fd >= 0 && writeThrough(fd, file, Write, why);
+        if (fd < 0) why = std::strerror(errno);
+        if (file != nullptr && std::fclose(file) != 0 && ok) {
+            ok = false;
+            why = std::strerror(errno);
+        }
+        if (!ok) Error = "cannot write '" + Path + "': " + why;
+        return ok;
+    }
     // First a file with no name at all in the target's folder (O_TMPFILE), named
     // only once complete: nothing to clean up when anything fails.
     // linkat names it through /proc (AT_EMPTY_PATH would need a capability).

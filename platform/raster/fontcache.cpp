@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -107,7 +108,7 @@ using Key = std::tuple<std::string, bool, bool>;
 
 // At most this many answers are kept: a process that asks for many made-up
 // families (a fuzzer, a test suite) must not leave every later process a large
-// file to read at its start. Past it the file starts again from the newest.
+// file to read at its start. Past it the oldest answers go.
 constexpr size_t kMaxAnswers = 256;
 
 // The file's lines after its header, kept as text: a process looks up one or
@@ -146,24 +147,51 @@ struct Cache {
         if (mapped == nullptr) return;
         const std::string_view text(static_cast<const char*>(mapped), mappedSize);
         const std::string head = std::string(kHeader) + "\nstamp " + std::to_string(stamp) + "\n";
-        if (text.compare(0, head.size(), head) == 0) lines = text.substr(head.size());
+        if (text.compare(0, head.size(), head) != 0) return;
+        lines = text.substr(head.size());
+        // A file grown by an earlier version is cut to its newest answers once.
+        if (static_cast<size_t>(std::count(lines.begin(), lines.end(), '\n')) > kMaxAnswers) {
+            // The newest answers follow the (kMaxAnswers + 1)th line end from the back.
+            size_t start = 0, seen = 0;
+            for (size_t p = lines.size(); p > 0;) {
+                p = lines.rfind('\n', p - 1);
+                if (p == std::string_view::npos) break;
+                if (++seen == kMaxAnswers + 1) {
+                    start = p + 1;
+                    break;
+                }
+            }
+            owned = std::string(lines.substr(start));
+            lines = owned;
+            save();
+        }
     }
 
-    // The last line for Key, if any.
+    // The last line for Key, if any. Only the lines holding the family's hex
+    // (found by memmem, which skips the rest of the file quickly) are read.
     bool lookup(const Key& K, FontLocation& Where) const {
-        const std::string familyHex = hex(std::get<0>(K));
+        std::string needle(1, ' ');
+        needle.append(hex(std::get<0>(K))).push_back(' ');
         const char b = std::get<1>(K) ? '1' : '0', i = std::get<2>(K) ? '1' : '0';
         bool any = false;
-        for (size_t at = 0; at < lines.size();) {
-            size_t end = lines.find('\n', at);
-            if (end == std::string::npos) end = lines.size();
-            std::string_view line(lines.data() + at, end - at);
-            at = end + 1;
-            if (line.size() < 4 || line[0] != b || line[1] != ' ' || line[2] != i || line[3] != ' ') continue;
-            const size_t s1 = line.find(' ', 4), s2 = s1 == std::string_view::npos ? s1 : line.find(' ', s1 + 1);
-            if (s2 == std::string_view::npos || line.substr(s1 + 1, s2 - s1 - 1) != familyHex) continue;
+        const char* const begin = lines.data();
+        const char* const end = begin + lines.size();
+        for (const char* hit = begin; hit < end;) {
+            hit = static_cast<const char*>(memmem(hit, static_cast<size_t>(end - hit), needle.data(), needle.size()));
+            if (hit == nullptr) break;
+            const char* start = hit;
+            while (start > begin && start[-1] != '\n') --start;
+            const char* stop = static_cast<const char*>(std::memchr(hit, '\n', static_cast<size_t>(end - hit)));
+            if (stop == nullptr) stop = end;
+            const std::string_view line(start, static_cast<size_t>(stop - start));
+            hit = stop;
+            const size_t s1 = line.find(' ', 4);
+            // The needle must be the family field: right after the index.
+            if (line.size() < 4 || line[0] != b || line[1] != ' ' || line[2] != i || line[3] != ' ' ||
+                s1 == std::string_view::npos || line.compare(s1, needle.size(), needle) != 0)
+                continue;
             std::string file;
-            if (!unhex(std::string(line.substr(s2 + 1)), file)) continue;
+            if (!unhex(std::string(line.substr(s1 + needle.size())), file)) continue;
             Where.file = std::move(file);
             Where.index = std::atoi(std::string(line.substr(4, s1 - 4)).c_str());
             any = true;
@@ -192,7 +220,11 @@ struct Cache {
             kept.append(line).push_back('\n');
             ++count;
         }
-        if (count + 1 > kMaxAnswers) kept.clear();
+        // Past the limit the oldest answers (first in the file) go.
+        for (size_t drop = count + 1 > kMaxAnswers ? count + 1 - kMaxAnswers : 0, at = 0; drop > 0; --drop) {
+            at = kept.find('\n', at) + 1;
+            if (drop == 1) kept.erase(0, at);
+        }
         kept.append(lineOf(K, Where));
         owned = std::move(kept);
         lines = owned;

@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <future>
 #include <set>
 
 #include "tests/support/support.h"
@@ -28,6 +29,8 @@ TEST(Output, FilesAppearWholeWithTheUsualPermissions) {
         {"render over a file", "render Code.Caption=A1 -o {dir}/1.png", true, {"1.png"}},
         {"batch, new names", "batch --input {dir}/in.txt -o {dir}/{n}.png", false, {"1.png", "2.png", "3.png"}},
         {"batch over files", "batch --input {dir}/in.txt -o {dir}/{n}.png", true, {"1.png", "2.png", "3.png"}},
+        // A pipe in the folder stays a pipe (renaming over it would replace it).
+        {"render into a pipe", "render Code.Caption=A1 -o {dir}/1.png", false, {"1.png"}},
     };
     int k = 0;
     for (const auto& c : cases) {
@@ -39,6 +42,12 @@ TEST(Output, FilesAppearWholeWithTheUsualPermissions) {
                 test::writeFile(dir + "/" + f, "old");
                 fs::permissions(dir + "/" + f, fs::perms::owner_read);
             }
+        const bool pipe = std::string(c.name).find("pipe") != std::string::npos;
+        std::future<std::string> drained;
+        if (pipe) {
+            ASSERT_EQ(mkfifo((dir + "/1.png").c_str(), 0666), 0);
+            drained = std::async(std::launch::async, [p = dir + "/1.png"] { return test::readFile(p); });
+        }
         std::string args = c.args;
         for (size_t at; (at = args.find("{dir}/in.txt")) != std::string::npos;) args.replace(at, 12, input);
         for (size_t at; (at = args.find("{dir}")) != std::string::npos;) args.replace(at, 5, dir);
@@ -48,6 +57,11 @@ TEST(Output, FilesAppearWholeWithTheUsualPermissions) {
         std::set<std::string> names;
         for (const auto& e : fs::directory_iterator(dir)) names.insert(e.path().filename().string());
         EXPECT_EQ(names, c.files) << c.name;
+        if (pipe) {
+            EXPECT_EQ(drained.get().rfind("\x89PNG", 0), 0u) << c.name;
+            EXPECT_TRUE(fs::is_fifo(dir + "/1.png")) << c.name;
+            continue;
+        }
         for (const auto& f : c.files) {
             test::PngImage png;
             EXPECT_TRUE(test::readPng(dir + "/" + f, png)) << c.name << ": " << f;

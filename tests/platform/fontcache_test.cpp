@@ -87,6 +87,19 @@ TEST(FontCache, TheFileStaysSmall) {
     raster::FontLocation where;
     ASSERT_TRUE(raster::cachedFont("Made Up 299", false, false, where));
     EXPECT_EQ(where.index, 1);
+
+    // A file grown large elsewhere (by an earlier version) is cut to its
+    // newest answers by the next process that reads it.
+    std::string big = text.substr(0, text.find('\n', text.find('\n') + 1) + 1);
+    for (int i = 0; i < 400; ++i) big += "0 0 0 " + hex("Old " + std::to_string(i)) + " " + hex(mono) + "\n";
+    test::writeFile(path, big);
+    const std::string probe = "XDG_CACHE_HOME='" + fs::path(path).parent_path().parent_path().string() + "' ";
+    const std::string out = fs::path(path).parent_path().string() + "/probe.png";
+    ASSERT_EQ(test::runCommand(probe + ZORVIK_BINARY_DIR "/bin/zorvik render Code.Caption=1 -o '" + out + "'"), 0);
+    const std::string cut = test::readFile(path);
+    EXPECT_LE(std::count(cut.begin(), cut.end(), '\n'), 2 + 256);
+    EXPECT_NE(cut.find(hex("Old 399")), std::string::npos);
+    EXPECT_EQ(cut.find(hex("Old 100") + " "), std::string::npos);
 }
 
 TEST(FontCache, GarbageIsIgnored) {
