@@ -107,9 +107,11 @@ bool unhex(const std::string& s, std::string& out) {
 using Key = std::tuple<std::string, bool, bool>;
 
 // At most this many answers are kept: a process that asks for many made-up
-// families (a fuzzer, a test suite) must not leave every later process a large
-// file to read at its start. Past it the oldest answers go.
-constexpr size_t kMaxAnswers = 256;
+// families (a fuzzer, a test suite) must not leave every later process an
+// ever larger file to search at its start. Past it the oldest answers go
+// (when the next answer is added: a file is never cut on reading, which would
+// drop the answers every process needs in favour of the made-up ones).
+constexpr size_t kMaxAnswers = 1024;
 
 // The file's lines after its header, kept as text: a process looks up one or
 // two families, so each lookup scans the lines rather than the whole file
@@ -149,22 +151,6 @@ struct Cache {
         const std::string head = std::string(kHeader) + "\nstamp " + std::to_string(stamp) + "\n";
         if (text.compare(0, head.size(), head) != 0) return;
         lines = text.substr(head.size());
-        // A file grown by an earlier version is cut to its newest answers once.
-        if (static_cast<size_t>(std::count(lines.begin(), lines.end(), '\n')) > kMaxAnswers) {
-            // The newest answers follow the (kMaxAnswers + 1)th line end from the back.
-            size_t start = 0, seen = 0;
-            for (size_t p = lines.size(); p > 0;) {
-                p = lines.rfind('\n', p - 1);
-                if (p == std::string_view::npos) break;
-                if (++seen == kMaxAnswers + 1) {
-                    start = p + 1;
-                    break;
-                }
-            }
-            owned = std::string(lines.substr(start));
-            lines = owned;
-            save();
-        }
     }
 
     // The last line for Key, if any. Only the lines holding the family's hex
