@@ -7,6 +7,7 @@
 //   record  the command's path: drawn onto a recording canvas, then replayed
 //           onto the bitmap (the size is known only once drawn);
 //   png     rendered and written as a PNG file; pngonly writes a finished bitmap;
+//           pngenc encodes it without making a file (to /dev/null);
 //   length  Code 128 against caption length (chars/s as items);
 //   threads one thread against two, each with its own control (items/s).
 #include <ZXing/BarcodeFormat.h>
@@ -267,6 +268,18 @@ void zorvikPngOnly(benchmark::State& state, const Case& c, bool text) {
     std::filesystem::remove(path);
 }
 
+// The encoding alone: the finished bitmap written to /dev/null, no file made.
+void zorvikPngEncode(benchmark::State& state, const Case& c, bool text) {
+    ZorvikSymbol z(c, c.caption, text);
+    if (!ready(state, z)) return;
+    const auto image = z.render();
+    std::FILE* sink = std::fopen("/dev/null", "wb");
+    std::string error;
+    for (auto _ : state)
+        if (!image->writePng(sink, error)) state.SkipWithError(error.c_str());
+    std::fclose(sink);
+}
+
 void zintPng(benchmark::State& state, const Case& c, bool text) {
     ZintSymbol z(c, c.caption, text);
     if (!ready(state, z)) return;
@@ -299,6 +312,7 @@ void registerAll() {
         RegisterBenchmark(nameOf({"png", c.name, "text", "zorvik"}).c_str(), zorvikPng, c, true);
         RegisterBenchmark(nameOf({"png", c.name, "text", "zint"}).c_str(), zintPng, c, true);
         RegisterBenchmark(nameOf({"pngonly", c.name, "text", "zorvik"}).c_str(), zorvikPngOnly, c, true);
+        RegisterBenchmark(nameOf({"pngenc", c.name, "text", "zorvik"}).c_str(), zorvikPngEncode, c, true);
     }
 
     const Case& code128 = kCases[0];

@@ -24,6 +24,8 @@ from datetime import datetime, timezone
 
 UNIT_NS = {"ns": 1.0, "us": 1e3, "ms": 1e6, "s": 1e9}
 SYMBOLS = ["Code128", "EAN13", "Code39", "ITF"]
+# The page count of the one-PDF batch (scripts/bench).
+PDF_PAGES = int(os.environ.get("BENCH_PDF_PAGES", "10000"))
 SYMBOL_TITLES = {
     "Code128": 'Code 128 "abcDEF12345"',
     "EAN13": "EAN-13 590123412345",
@@ -114,14 +116,15 @@ def in_process(doc, outdir):
         rec = ns_of(get("record", sym, "text", "zorvik"))
         zp, ip = ns_of(get("png", sym, "text", "zorvik")), ns_of(get("png", sym, "text", "zint"))
         only = ns_of(get("pngonly", sym, "text", "zorvik"))
-        rows.append([SYMBOL_TITLES[sym], fmt_us(direct), fmt_us(rec), fmt_us(only), fmt_us(zp), fmt_us(ip),
-                     fmt_ratio(ratio(zp, ip))])
+        enc = ns_of(get("pngenc", sym, "text", "zorvik"))
+        rows.append([SYMBOL_TITLES[sym], fmt_us(direct), fmt_us(rec), fmt_us(enc), fmt_us(only), fmt_us(zp),
+                     fmt_us(ip), fmt_ratio(ratio(zp, ip))])
         for group, lib, ns in [("record", "zorvik", rec), ("png", "zorvik", zp), ("png", "zint", ip),
-                               ("pngonly", "zorvik", only)]:
+                               ("pngonly", "zorvik", only), ("pngenc", "zorvik", enc)]:
             csv_rows.append([group, sym, "text", lib, "" if ns is None else f"{ns:.1f}"])
     out.append("\n### With text, as the command draws it and to a PNG file, in process (µs)\n")
-    out.append(table(["symbol", "Zorvik direct", "Zorvik recorded + replayed", "Zorvik PNG writing alone",
-                      "Zorvik render + PNG", "libzint render + PNG", "ratio"], rows))
+    out.append(table(["symbol", "Zorvik direct", "Zorvik recorded + replayed", "Zorvik PNG encoding, no file",
+                      "Zorvik PNG writing alone", "Zorvik render + PNG", "libzint render + PNG", "ratio"], rows))
     write_csv(os.path.join(outdir, "inprocess.csv"), ["group", "symbol", "text", "library", "cpu_ns"], csv_rows)
 
     # Time against caption length.
@@ -244,6 +247,110 @@ def memory_section(path):
         body.append(line)
     return "\n### Batch peak memory against record count (maximum resident set size)\n\n" + table(
         ["records"] + tools, body)
+
+
+def files_section(path):
+    """The kernel's floor: bench/files.cpp's lines way, files, wall ms, cpu ms."""
+    if not os.path.exists(path):
+        return ""
+    ways = {}
+    with open(path, encoding="utf-8") as f:
+        for line in f:
+            parts = line.split()
+            if len(parts) == 4:
+                w = ways.setdefault(parts[0], {"files": int(parts[1]), "wall": [], "cpu": []})
+                w["wall"].append(float(parts[2]))
+                w["cpu"].append(float(parts[3]))
+    if not ways:
+        return ""
+    plain = ways.get("plain")
+    rows = []
+    for name, w in ways.items():
+        rows.append([name, f'{w["files"]:,}', f'{median(w["wall"]):,.0f}', f'{median(w["cpu"]):,.0f}',
+                     fmt_ratio(ratio(median(w["cpu"]), median(plain["cpu"])) if plain else None),
+                     len(w["wall"])])
+    return ("\n### Creating files and nothing else (bench/files.cpp, in the batch's folder kind)\n\n" +
+            table(["way", "files", "median wall (ms)", "median CPU (ms)", "CPU / plain", "rounds"], rows) +
+            "\n\nplain: open with O_CREAT, one write, close (what zint does); rename: a hidden name renamed when "
+            "complete; tmpfile: O_TMPFILE, one write, linkat.")
+
+
+def pdf_section(outdir):
+    res = load_rounds(outdir, "pdf")
+    if res is None:
+        return ""
+    (name, r), = res.items()
+    pages = PDF_PAGES
+    text = (f"\n### One PDF of {pages:,} pages (zorvik batch, {len(r['times'])} runs)\n\n" +
+            table(["median (s)", "fastest (s)", "pages per second", "user (s)", "system (s)"],
+                  [[f'{r["median"]:.2f}', f'{r["min"]:.2f}', f'{pages / r["median"]:,.0f}', f'{r["user"]:.2f}',
+                    f'{r["system"]:.2f}']]))
+    shares = os.path.join(outdir, "pdf-dso.txt")
+    if os.path.exists(shares):
+        rows = []
+        with open(shares, encoding="utf-8") as f:
+            for line in f:
+                parts = line.split()
+                if len(parts) >= 2 and parts[0].endswith("%"):
+                    rows.append([parts[1], parts[0]])
+        if rows:
+            text += ("\n\nWhere its CPU time goes (perf record, cpu-clock samples, by shared object):\n\n" +
+                     table(["object", "share"], rows[:8]))
+    return text
+
+
+def widget_section(path):
+    rows = read_tabbed(path)
+    if not rows:
+        return ""
+    paint, raster = rows.get("widget paint"), rows.get("raster render")
+    r = ratio(float(paint), float(raster)) if paint and raster else None
+    return ("\n### The Qt widget's paint (Code 128 with text, offscreen platform, µs per paint)\n\n" +
+            table(["widget repaint", "raster render alone", "ratio", "size"],
+                  [[paint or "n/a", raster or "n/a", fmt_ratio(r), rows.get("size", "")]]))
+
+
+def read_tabbed(path):
+    if not os.path.exists(path):
+        return {}
+    out = {}
+    with open(path, encoding="utf-8") as f:
+        for line in f:
+            if "\t" in line:
+                k, v = line.rstrip("\n").split("\t", 1)
+                out[k] = v
+    return out
+
+
+def targets_section(doc, render, batch):
+    """Every target ratio of this run, in one table."""
+    rows = []
+    if doc is not None:
+        runs = benchmark_runs(doc)
+        get = lambda *parts: ns_of(runs.get("/".join(parts)))
+
+        def spread(group, text, target):
+            rs = [ratio(get(group, s, text, "zorvik"), get(group, s, text, "zint")) for s in SYMBOLS]
+            rs = [x for x in rs if x is not None]
+            if not rs:
+                return None
+            return f"{min(rs):.2f}–{max(rs):.2f} ×", "yes" if max(rs) <= target else "no"
+
+        for title, group, text, target in [("in process, symbol with text to a bitmap", "symbol", "text", 0.5),
+                                           ("in process, without text", "symbol", "notext", 0.7),
+                                           ("in process, render and PNG file", "png", "text", 0.5)]:
+            got = spread(group, text, target)
+            if got:
+                rows.append([title, f"≤ {target} × libzint", got[0], got[1]])
+    for title, res, z, p, target in [("one symbol per process", render, "zorvik render", "zint", 1.0),
+                                     ("batch of 3,000 PNG files", batch, "zorvik batch", "zint --batch", 0.5)]:
+        if res and z in res and p in res:
+            x = res[z]["median"] / res[p]["median"]
+            rows.append([title, f"≤ {target} × {p}", f"{x:.2f} ×", "yes" if x <= target else "no"])
+    if not rows:
+        return ""
+    return "\n### Against the targets (ratios of medians of this run)\n\n" + table(
+        ["measure", "target", "this run", "met"], rows)
 
 
 # ---------------------------------------------------------------- chart
@@ -437,6 +544,10 @@ def main():
         sections.append(process_table(jobs, "zorvik batch, one job against two (3,000 captions; the ratio is the "
                                       "speed-up)", "zorvik batch --jobs 1", "zorvik batch --jobs 2"))
     sections.append(memory_section(os.path.join(args.outdir, "memory.csv")))
+    sections.append(files_section(os.path.join(args.outdir, "files.tsv")))
+    sections.append(pdf_section(args.outdir))
+    sections.append(widget_section(os.path.join(args.outdir, "widget.tsv")))
+    sections.append(targets_section(doc, render, batch))
     if args.batch_note:
         sections.append("\n" + args.batch_note)
     summary = "\n".join(s for s in sections if s) + "\n"

@@ -166,6 +166,22 @@ bool writeAtomically(const std::string& Path, const std::function<bool(std::FILE
     namespace fs = std::filesystem;
     const fs::path target(Path);
     const fs::path dir = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    // A device or a pipe (/dev/stdout, /dev/null) is written as it is: renaming
+    // over it would replace it with a plain file.
+    struct stat st {};
+    if (stat(Path.c_str(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode)) {
+        const int out = open(Path.c_str(), O_WRONLY | O_CLOEXEC);
+        std::FILE* file = out >= 0 ? fdopen(out, "wb") : nullptr;
+        std::string why = std::strerror(errno);
+        if (out >= 0 && file == nullptr) close(out);
+        bool ok = file != nullptr && Write(file, why);
+        if (file != nullptr && std::fclose(file) != 0 && ok) {
+            ok = false;
+            why = std::strerror(errno);
+        }
+        if (!ok) Error = "cannot write '" + Path + "': " + why;
+        return ok;
+    }
     // Best: a file without a name until it is complete, so that a run killed
     // at any point leaves nothing behind. Where the file system cannot make
     // one, a hidden name of our own beside the target, removed on failure and

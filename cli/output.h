@@ -19,8 +19,9 @@ bool outputKindOf(const std::string& Path, OutputKind& Kind);
 // refuses it ("Symbol too large: ..." or that it has no area).
 std::string sizeProblem(OutputKind Kind, long long Width, long long Height, int Scale);
 
-// Calls Write with a file open on a temporary name beside Path and renames it
-// to Path when Write succeeds; otherwise removes it and leaves Path untouched.
+// Calls Write with a file that has no name yet in Path's folder and names it
+// Path when Write succeeds (where unnamed files are not supported, a temporary
+// name beside Path renamed to it); otherwise Path is left untouched.
 bool writeAtomically(const std::string& Path, const std::function<bool(std::FILE*, std::string&)>& Write,
                      std::string& Error);
 

@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,9 +11,12 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <map>
+#include <iterator>
 #include <sstream>
+#include <string_view>
 #include <tuple>
 #include <vector>
 
@@ -104,64 +108,153 @@ bool unhex(const std::string& s, std::string& out) {
 
 using Key = std::tuple<std::string, bool, bool>;
 
+// At most this many answers are kept: a process that asks for many made-up
+// families (a fuzzer, a test suite) must not leave every later process an
+// ever larger file to search at its start. Past it the oldest answers go
+// (when the next answer is added: a file is never cut on reading, which would
+// drop the answers every process needs in favour of the made-up ones).
+constexpr size_t kMaxAnswers = 1024;
+
+// The file's lines after its header, kept as text: a process looks up one or
+// two families, so each lookup scans the lines rather than the whole file
+// being parsed at start.
 struct Cache {
     bool loaded = false;
     uint64_t stamp = 0;
-    std::map<Key, FontLocation> answers;
+    // The lines, mapped from the file until an answer is added, then owned.
+    std::string_view lines;  // "bold italic index family-hex file-hex\n" each
+    std::string owned;
+    void* mapped = nullptr;
+    size_t mappedSize = 0;
+    std::map<Key, FontLocation> found;  // this process's answers, file or fontconfig
+    std::map<Key, bool> gone;           // answers whose font file went away
+    std::vector<std::pair<Key, FontLocation>> added;  // this process's, not yet saved
+
+    ~Cache() {
+        if (mapped != nullptr) munmap(mapped, mappedSize);
+    }
 
     void load() {
         if (loaded) return;
         loaded = true;
         stamp = raster::stamp();
         const std::string path = fontCachePath();
-        if (!path.empty()) read(path, answers);
-    }
-
-    // The answers in the file at Path, when it was written for this stamp.
-    void read(const std::string& path, std::map<Key, FontLocation>& into) const {
-        std::ifstream in(path);
-        std::string line;
-        if (!std::getline(in, line) || line != kHeader) return;
-        if (!std::getline(in, line) || line != "stamp " + std::to_string(stamp)) return;
-        while (std::getline(in, line)) {
-            std::istringstream fields(line);
-            int bold = 0, italic = 0;
-            FontLocation where;
-            std::string familyHex, fileHex, family;
-            if (!(fields >> bold >> italic >> where.index >> familyHex >> fileHex)) continue;
-            if (!unhex(familyHex, family) || !unhex(fileHex, where.file)) continue;
-            into.emplace(Key{family, bold != 0, italic != 0}, where);
+        if (path.empty()) return;
+        const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) return;
+        struct stat st {};
+        if (fstat(fd, &st) == 0 && st.st_size > 0) {
+            mappedSize = static_cast<size_t>(st.st_size);
+            mapped = mmap(nullptr, mappedSize, PROT_READ, MAP_PRIVATE, fd, 0);
+            if (mapped == MAP_FAILED) mapped = nullptr;
         }
+        close(fd);
+        if (mapped == nullptr) return;
+        const std::string_view text(static_cast<const char*>(mapped), mappedSize);
+        const std::string head = std::string(kHeader) + "\nstamp " + std::to_string(stamp) + "\n";
+        if (text.compare(0, head.size(), head) != 0) return;
+        lines = text.substr(head.size());
     }
 
-    void save() const {
+    // The last line for Key, if any. Only the lines holding the family's hex
+    // (found by memmem, which skips the rest of the file quickly) are read.
+    bool lookup(const Key& K, FontLocation& Where) const {
+        std::string needle(1, ' ');
+        needle.append(hex(std::get<0>(K))).push_back(' ');
+        const char b = std::get<1>(K) ? '1' : '0', i = std::get<2>(K) ? '1' : '0';
+        bool any = false;
+        const char* const begin = lines.data();
+        const char* const end = begin + lines.size();
+        for (const char* hit = begin; hit < end;) {
+            hit = static_cast<const char*>(memmem(hit, static_cast<size_t>(end - hit), needle.data(), needle.size()));
+            if (hit == nullptr) break;
+            const char* start = hit;
+            while (start > begin && start[-1] != '\n') --start;
+            const char* stop = static_cast<const char*>(std::memchr(hit, '\n', static_cast<size_t>(end - hit)));
+            if (stop == nullptr) stop = end;
+            const std::string_view line(start, static_cast<size_t>(stop - start));
+            hit = stop;
+            const size_t s1 = line.find(' ', 4);
+            // The needle must be the family field: right after the index.
+            if (line.size() < 4 || line[0] != b || line[1] != ' ' || line[2] != i || line[3] != ' ' ||
+                s1 == std::string_view::npos || line.compare(s1, needle.size(), needle) != 0)
+                continue;
+            std::string file;
+            if (!unhex(std::string(line.substr(s1 + needle.size())), file)) continue;
+            Where.file = std::move(file);
+            Where.index = std::atoi(std::string(line.substr(4, s1 - 4)).c_str());
+            any = true;
+        }
+        return any;
+    }
+
+    static std::string lineOf(const Key& K, const FontLocation& Where) {
+        return std::to_string(std::get<1>(K)) + " " + std::to_string(std::get<2>(K)) + " " +
+               std::to_string(Where.index) + " " + hex(std::get<0>(K)) + " " + hex(Where.file) + "\n";
+    }
+
+    void add(const Key& K, const FontLocation& Where) {
+        const std::string prefix = std::to_string(std::get<1>(K)) + " " + std::to_string(std::get<2>(K)) + " ";
+        std::string familyHex(1, ' ');
+        familyHex.append(hex(std::get<0>(K))).push_back(' ');
+        std::string kept;
+        size_t count = 0;
+        for (size_t at = 0; at < lines.size();) {
+            size_t end = lines.find('\n', at);
+            if (end == std::string::npos) end = lines.size();
+            const std::string_view line(lines.data() + at, end - at);
+            at = end + 1;
+            // The key's earlier answers give way to this one.
+            if (line.compare(0, prefix.size(), prefix) == 0 && line.find(familyHex) != std::string_view::npos) continue;
+            kept.append(line).push_back('\n');
+            ++count;
+        }
+        // Past the limit the oldest answers (first in the file) go.
+        for (size_t drop = count + 1 > kMaxAnswers ? count + 1 - kMaxAnswers : 0, at = 0; drop > 0; --drop) {
+            at = kept.find('\n', at) + 1;
+            if (drop == 1) kept.erase(0, at);
+        }
+        kept.append(lineOf(K, Where));
+        owned = std::move(kept);
+        lines = owned;
+        added.emplace_back(K, Where);
+    }
+
+    // The lines of the file as it is now, when it was written for this stamp.
+    std::string current(const std::string& path) const {
+        std::ifstream in(path, std::ios::binary);
+        std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        const std::string head = std::string(kHeader) + "\nstamp " + std::to_string(stamp) + "\n";
+        return text.compare(0, head.size(), head) == 0 ? text.substr(head.size()) : std::string();
+    }
+
+    // Several first runs may save at once: under a lock on the folder, this
+    // process's answers are added to the file as it is now, not as it was
+    // when this process read it, so that no run's answers are lost.
+    void save() {
         const std::string path = fontCachePath();
         if (path.empty()) return;
         const std::string dir = path.substr(0, path.rfind('/'));
         const std::string parent = dir.substr(0, dir.rfind('/'));
         mkdir(parent.c_str(), 0755);
         mkdir(dir.c_str(), 0755);
-        // Several first runs may save at once: each merges what the others
-        // wrote since it loaded, under a lock on the folder, so none is lost.
         const int dirFd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         if (dirFd < 0) return;
         flock(dirFd, LOCK_EX);
-        std::map<Key, FontLocation> merged = answers;
-        read(path, merged);
+        owned = current(path);
+        lines = owned;
+        const std::vector<std::pair<Key, FontLocation>> mine = std::move(added);
+        added.clear();
+        for (const auto& [key, where] : mine) add(key, where);
         std::string temp = path + ".XXXXXX";
         const int fd = mkstemp(temp.data());
-        if (fd < 0) {
-            close(dirFd);
-            return;
+        if (fd >= 0) {
+            const std::string text = std::string(kHeader) + "\nstamp " + std::to_string(stamp) + "\n" + std::string(lines);
+            const bool ok = write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+            fchmod(fd, 0644);
+            close(fd);
+            if (!ok || std::rename(temp.c_str(), path.c_str()) != 0) unlink(temp.c_str());
         }
-        std::string text = std::string(kHeader) + "\nstamp " + std::to_string(stamp) + "\n";
-        for (const auto& [key, where] : merged)
-            text += std::to_string(std::get<1>(key)) + " " + std::to_string(std::get<2>(key)) + " " +
-                    std::to_string(where.index) + " " + hex(std::get<0>(key)) + " " + hex(where.file) + "\n";
-        const bool ok = write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
-        fchmod(fd, 0644);
-        close(fd);
-        if (!ok || std::rename(temp.c_str(), path.c_str()) != 0) unlink(temp.c_str());
         close(dirFd);  // releases the lock
     }
 };
@@ -182,12 +275,19 @@ std::string fontCachePath() {
 bool cachedFont(const std::string& Family, bool Bold, bool Italic, FontLocation& Location) {
     Cache& c = cache();
     c.load();
-    auto it = c.answers.find({Family, Bold, Italic});
-    if (it == c.answers.end()) return false;
+    const Key key{Family, Bold, Italic};
+    if (c.gone.count(key) != 0) return false;
+    auto it = c.found.find(key);
+    if (it == c.found.end()) {
+        FontLocation where;
+        if (!c.lookup(key, where)) return false;
+        it = c.found.emplace(key, std::move(where)).first;
+    }
     // A font file that went away is asked about again.
     struct stat st {};
     if (stat(it->second.file.c_str(), &st) != 0) {
-        c.answers.erase(it);
+        c.found.erase(it);
+        c.gone[key] = true;
         return false;
     }
     Location = it->second;
@@ -197,7 +297,10 @@ bool cachedFont(const std::string& Family, bool Bold, bool Italic, FontLocation&
 void rememberFont(const std::string& Family, bool Bold, bool Italic, const FontLocation& Location) {
     Cache& c = cache();
     c.load();
-    c.answers[{Family, Bold, Italic}] = Location;
+    const Key key{Family, Bold, Italic};
+    c.gone.erase(key);
+    c.found[key] = Location;
+    c.add(key, Location);
     c.save();
 }
 

@@ -1,17 +1,14 @@
 #include "platform/raster/rastercanvas.h"
 
-#include <png.h>
-#include <zlib.h>
-
 #include <algorithm>
 #include <cmath>
-#include <csetjmp>
 #include <cstring>
 #include <array>
 #include <set>
 #include <vector>
 
 #include "platform/raster/fonts.h"
+#include "platform/raster/pngencoder.h"
 
 namespace zorvik {
 
@@ -427,69 +424,6 @@ bool indexColours(const uint32_t* pixels, size_t count, std::vector<uint32_t>& p
 
 }  // namespace
 
-// What one PNG file holds; kept in an object so that nothing libpng's error
-// jump could clobber lives in registers across it.
-struct PngPlan {
-    const uint32_t* pixels;
-    int width, height, ppi;
-    std::vector<uint32_t> palette;
-    std::vector<uint8_t> indexes;
-    const uint8_t* rows = nullptr;  // the indexes to write: indexes' or the canvas's own
-    bool indexed;
-    int depth;
-    std::vector<png_byte> row;
-
-    void write(png_structp png, png_infop info) {
-        png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), depth,
-                     indexed ? PNG_COLOR_TYPE_PALETTE : PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE,
-                     PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-        if (indexed) {
-            std::vector<png_color> colours(palette.size());
-            std::vector<png_byte> alphas(palette.size());
-            bool translucent = false;
-            for (size_t i = 0; i < palette.size(); ++i) {
-                colours[i] = {static_cast<png_byte>(palette[i] & 0xFF), static_cast<png_byte>((palette[i] >> 8) & 0xFF),
-                              static_cast<png_byte>((palette[i] >> 16) & 0xFF)};
-                alphas[i] = static_cast<png_byte>(palette[i] >> 24);
-                translucent = translucent || alphas[i] != 255;
-            }
-            png_set_PLTE(png, info, colours.data(), static_cast<int>(colours.size()));
-            if (translucent) png_set_tRNS(png, info, alphas.data(), static_cast<int>(alphas.size()), nullptr);
-            // Filters do not help indexed rows; every row is written as it is.
-            png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_UP);
-            // The indexes are made here from the palette itself.
-            png_set_check_for_invalid_index(png, 0);
-        }
-        // Runs of equal pixels are what a symbol is made of: run-length matching
-        // finds them at a fraction of the cost of the general search.
-        png_set_compression_strategy(png, Z_RLE);
-        const auto ppm = static_cast<png_uint_32>(std::lround(ppi / 0.0254));
-        png_set_pHYs(png, info, ppm, ppm, PNG_RESOLUTION_METER);
-        png_write_info(png, info);
-        if (indexed) {
-            row.assign((static_cast<size_t>(width) * static_cast<size_t>(depth) + 7) / 8, 0);
-            const int perByte = 8 / depth;
-            for (int y = 0; y < height; ++y) {
-                const uint8_t* src = rows + static_cast<size_t>(y) * static_cast<size_t>(width);
-                if (depth == 8) {
-                    png_write_row(png, src);
-                    continue;
-                }
-                std::fill(row.begin(), row.end(), 0);
-                for (int x = 0; x < width; ++x)
-                    row[static_cast<size_t>(x / perByte)] |=
-                        static_cast<png_byte>(src[x] << (8 - depth * (x % perByte + 1)));
-                png_write_row(png, row.data());
-            }
-        } else {
-            for (int y = 0; y < height; ++y)
-                png_write_row(png,
-                              reinterpret_cast<png_const_bytep>(pixels + static_cast<size_t>(y) * static_cast<size_t>(width)));
-        }
-        png_write_end(png, nullptr);
-    }
-};
-
 bool RasterCanvas::writePng(std::FILE* File, std::string& Error) const {
     ensureCleared();
     if (m_width <= 0 || m_height <= 0) {
@@ -497,57 +431,35 @@ bool RasterCanvas::writePng(std::FILE* File, std::string& Error) const {
         return false;
     }
     const size_t count = static_cast<size_t>(m_width) * static_cast<size_t>(m_height);
-    PngPlan plan{m_pixels.get(), m_width, m_height, pixelsPerInch(), {}, {}, nullptr, false, 8, {}};
+    PngImage image;
+    image.width = m_width;
+    image.height = m_height;
+    image.pixelsPerInch = pixelsPerInch();
     // A palette of 1, 2, 4 or 8 bits per pixel when the colours allow, with
     // the transparency of each entry: the same pixels in a fraction of the
-    // bytes, written and compressed a good deal faster. Its colours come in
-    // the order the image first shows them.
+    // bytes, written and compressed a good deal faster.
+    std::vector<uint8_t> indexes;
     if (m_indexed) {
-        std::array<int16_t, 256> order;
-        order.fill(-1);
-        plan.indexes.resize(count);
-        for (size_t i = 0; i < count; ++i) {
-            const uint8_t index = m_indexes[i];
-            if (order[index] < 0) {
-                order[index] = static_cast<int16_t>(plan.palette.size());
-                plan.palette.push_back(m_palette[index]);
-            }
-            plan.indexes[i] = static_cast<uint8_t>(order[index]);
-        }
-        plan.indexed = true;
+        image.indexes = m_indexes.get();
+        image.palette = m_palette;
+    } else if (indexColours(m_pixels.get(), count, image.palette, indexes)) {
+        image.indexes = indexes.data();
     } else {
-        plan.indexed = indexColours(plan.pixels, count, plan.palette, plan.indexes);
+        image.indexed = false;
+        image.rgba = reinterpret_cast<const uint8_t*>(m_pixels.get());
     }
-    plan.rows = plan.indexes.data();
-    const size_t n = plan.palette.size();
-    plan.depth = !plan.indexed ? 8 : n <= 2 ? 1 : n <= 4 ? 2 : n <= 16 ? 4 : 8;
-
-    // libpng's own messages never reach the user: its error becomes ours, its
-    // warnings are dropped.
-    std::string pngError;
-    auto onError = [](png_structp p, png_const_charp text) {
-        *static_cast<std::string*>(png_get_error_ptr(p)) = text != nullptr ? text : "";
-        png_longjmp(p, 1);
-    };
-    auto onWarning = [](png_structp, png_const_charp) {};
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &pngError, onError, onWarning);
-    if (png == nullptr) {
-        Error = "libpng could not start";
+    // The whole file in memory, then one write.
+    thread_local std::vector<uint8_t> bytes;
+    bytes.clear();
+    if (!encodePng(image, bytes)) {
+        Error = "out of memory for the PNG image";
         return false;
     }
-    png_infop info = png_create_info_struct(png);
-    if (info == nullptr || setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        Error = pngError.empty() ? "the image could not be written" : "the image could not be written (" + pngError + ")";
-        return false;
-    }
-    png_init_io(png, File);
-    plan.write(png, info);
-    png_destroy_write_struct(&png, &info);
-    if (std::ferror(File)) {
+    if (std::fwrite(bytes.data(), 1, bytes.size(), File) != bytes.size()) {
         Error = std::strerror(errno);
         return false;
     }
+    if (bytes.capacity() > (size_t{1} << 24)) std::vector<uint8_t>().swap(bytes);
     return true;
 }
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 
@@ -67,6 +68,27 @@ TEST(FontCache, AFontFileThatWentAwayIsAskedAboutAgain) {
     raster::FontLocation where;
     EXPECT_FALSE(raster::cachedFont("Arial", false, true, where));
     EXPECT_NE(raster::fontFileFor("Arial", false, true).find("LiberationSans-Italic"), std::string::npos);
+}
+
+// Many made-up families (a fuzzer, a test suite) must not leave every later
+// process a large file to read: the file keeps at most 1,024 answers, the newest
+// among them, and one line per family and style.
+TEST(FontCache, TheFileStaysSmall) {
+    const std::string path = useCacheIn("fontcache-small");
+    const std::string mono = raster::fontFileFor("Liberation Mono", false, false);
+    ASSERT_FALSE(mono.empty());
+    for (int i = 0; i < 1100; ++i) raster::rememberFont("Made Up " + std::to_string(i), false, false, {mono, 0});
+    raster::rememberFont("Made Up 1099", false, false, {mono, 1});
+    const std::string text = test::readFile(path);
+    const auto lines = std::count(text.begin(), text.end(), '\n');
+    EXPECT_LE(lines, 2 + 1024);
+    const std::string oldest = std::string(1, ' ').append(hex("Made Up 1")).append(" ");
+    EXPECT_EQ(text.find(oldest), std::string::npos);  // among the oldest, gone
+    EXPECT_EQ(text.find(hex("Made Up 1099") + " " + hex(mono)), text.rfind(hex("Made Up 1099") + " " + hex(mono)));
+    EXPECT_NE(text.find("0 0 1 " + hex("Made Up 1099") + " " + hex(mono) + "\n"), std::string::npos) << text;
+    raster::FontLocation where;
+    ASSERT_TRUE(raster::cachedFont("Made Up 1099", false, false, where));
+    EXPECT_EQ(where.index, 1);
 }
 
 TEST(FontCache, GarbageIsIgnored) {

@@ -119,6 +119,64 @@ TEST(RasterCanvas, PngKeepsEveryPixelInTheSmallestFittingEncoding) {
     }
 }
 
+// Packed rows: widths that leave a partial last byte at 1, 2 and 4 bits a
+// pixel, rows repeated in threes and then changed (the "up" filter's zero rows
+// and its differences), and a ground colour painted over everywhere, which must
+// cost no palette entry. Every pixel read back by libpng; pngcheck accepts the file.
+TEST(RasterCanvas, PackedPngRowsReadBackExactly) {
+    const std::string dir = test::scratchDir("raster-png-packed");
+    const struct Case {
+        int width, colours;
+        int depth;  // the smallest of 1, 2, 4, 8 bits that holds the colours the image shows
+    } cases[] = {
+        {1, 2, 1}, {13, 2, 1}, {7, 4, 2}, {9, 16, 4}, {23, 200, 8},
+    };
+    constexpr int kHeight = 12;
+    for (const auto& c : cases) {
+        const std::string name = std::to_string(c.width) + " wide, " + std::to_string(c.colours) + " colours";
+        RasterCanvas img(c.width, kHeight, 96);
+        img.Brush().Color = static_cast<TColor>(0xABCDEF);
+        img.FillRect(Rect(0, 0, c.width, kHeight));
+        for (int y = 0; y < kHeight; ++y)
+            for (int x = 0; x < c.width; ++x) {
+                img.Brush().Color = static_cast<TColor>(((x + y / 3) % c.colours) * 0x010305);
+                img.FillRect(Rect(x, y, x + 1, y + 1));
+            }
+        const std::string path = dir + "/img.png";
+        std::string error;
+        ASSERT_TRUE(img.writePng(path, error)) << error;
+        int depth = 0, type = 0;
+        header(path, depth, type);
+        EXPECT_EQ(depth, c.depth) << name;
+        EXPECT_EQ(type, 3) << name;
+        EXPECT_EQ(test::runCommand("pngcheck -q '" + path + "' >/dev/null"), 0) << name;
+        test::PngImage png;
+        ASSERT_TRUE(test::readPng(path, png)) << name;
+        for (int y = 0; y < kHeight; ++y)
+            for (int x = 0; x < c.width; ++x) ASSERT_EQ(png.at(x, y), img.pixel(x, y)) << name << " at " << x << "," << y;
+    }
+}
+
+// A one-bit symbol file as scanners' decoders read it: zxing-cpp and zbar.
+TEST(RasterCanvas, OneBitSymbolPngDecodes) {
+    const std::string dir = test::scratchDir("raster-png-decodes");
+    test::Hosted h;
+    TCode& code = *h.control->Code();
+    code.SetCode(TBarCodeType::Code_128);
+    code.SetCaption("Zorvik-1bit");
+    code.SetTextOn(false);
+    ASSERT_TRUE(h.settle());
+    const auto img = test::renderToRaster(*h.control, 2);
+    const std::string path = dir + "/c128.png";
+    std::string error;
+    ASSERT_TRUE(img->writePng(path, error)) << error;
+    int depth = 0, type = 0;
+    header(path, depth, type);
+    EXPECT_EQ(depth, 1);
+    EXPECT_EQ(test::decodePng(path, ZXing::BarcodeFormat::Code128).text, "Zorvik-1bit");
+    EXPECT_EQ(test::zbarDecode(path), std::vector<std::string>{"CODE-128:Zorvik-1bit"});
+}
+
 TEST(RasterCanvas, TranslucentTextEdgesKeepTheirAlpha) {
     const std::string dir = test::scratchDir("raster-png-alpha");
     RasterCanvas img(60, 30);
