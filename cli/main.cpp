@@ -2,6 +2,7 @@
 #include <CLI/CLI.hpp>
 
 #include <malloc.h>
+#include <unistd.h>
 
 #include <climits>
 #include <cstdio>
@@ -11,6 +12,7 @@
 
 #include "cli/batch.h"
 #include "cli/output.h"
+#include "cli/properties.h"
 #include "cli/report.h"
 #include "control/formio.h"
 #include "cli/queue.h"
@@ -20,7 +22,9 @@
 #include "cli/session.h"
 #include "cli/windows.h"
 #include "control/code.h"
+#include "platform/formvalue.h"
 #include "platform/recording.h"
+#include "report/qr2zorvik.h"
 
 using namespace zorvik;
 using namespace zorvik::cli;
@@ -41,7 +45,20 @@ CLI::Option* addSymbolOptions(CLI::App* cmd, SymbolOptions& o) {
     cmd->add_option("assignments", o.assignments,
                     "PROPERTY=VALUE assignments, applied in order after --form (e.g. Code.Symbology=EAN_13 "
                     "Code.Caption=400638133393)");
-    return cmd->add_option("-o,--output", o.output, "The file to write")->required();
+    cmd->footer(propertiesHelp());
+    return cmd->add_option("-o,--output", o.output, "The file to write ('-': standard output)")->required();
+}
+
+// The scale the report printer draws at on a device of Dpi dots per inch.
+int scaleForDpi(int Dpi) { return reportScale(static_cast<long double>(Dpi) / 96.0L, 1.0L); }
+
+// Binary data on a terminal helps nobody and can upset it.
+bool refuseBinaryOnTerminal(const std::string& Output, OutputKind Kind) {
+    if (Output != "-" || Kind == OutputKind::Svg || Kind == OutputKind::PostScript || Kind == OutputKind::Eps ||
+        isatty(STDOUT_FILENO) == 0)
+        return false;
+    printError("standard output is a terminal: redirect it, or name a file with -o");
+    return true;
 }
 
 int listSymbologies() {
@@ -51,12 +68,16 @@ int listSymbologies() {
     return kExitOk;
 }
 
-int render(const SymbolOptions& o, int scale) {
+int render(const SymbolOptions& o, int scale, int dpi, const std::string& format) {
     OutputKind kind;
-    if (!outputKindOf(o.output, kind)) {
-        printError("cannot tell the format of '" + o.output + "': use a name ending in .png, .svg, .pdf or .ps");
+    if (!format.empty() ? !outputKindOf("." + format, kind) : !outputKindOf(o.output, kind)) {
+        printError(o.output == "-" ? std::string("writing to standard output (-o -) needs --format png, svg, pdf, ps or eps")
+                                   : "cannot tell the format of '" + o.output +
+                                         "': use a name ending in .png, .svg, .pdf, .ps or .eps, or give --format");
         return kExitUsage;
     }
+    if (dpi > 0) scale = scaleForDpi(dpi);
+    if (refuseBinaryOnTerminal(o.output, kind)) return kExitUsage;
     Session session;
     if (!o.form.empty() && !session.loadForm(o.form, o.name)) return kExitUsage;
     if (!session.assign(o.assignments)) return kExitUsage;
@@ -68,14 +89,17 @@ int render(const SymbolOptions& o, int scale) {
     session.control().DrawBarCode(&recording, 0, 0, scale);
     if (session.messageShown() || !session.control().lastRenderSized()) return kExitRender;
     const int w = BarCodeWidth, h = BarCodeHeight;
-    if (const std::string problem = sizeProblem(kind, w, h, scale); !problem.empty()) {
+    if (const std::string problem = sizeProblem(kind, w, h, scale, dpi); !problem.empty()) {
         printError(problem);
         return kExitRender;
     }
     std::string error;
     if (!writeAtomically(
             o.output,
-            [&](std::FILE* f, std::string& e) { return writeRecording(recording, w, h, scale, kind, session.control().BackColor(), f, e); }, error)) {
+            [&](std::FILE* f, std::string& e) {
+                return writeRecording(recording, w, h, scale, kind, session.control().BackColor(), f, e, dpi);
+            },
+            error)) {
         printError(error);
         return kExitUsage;
     }
@@ -138,7 +162,8 @@ int print(const SymbolOptions& o, const PrintOptions& p) {
         return kExitUsage;
     }
     VectorFormat format = VectorFormat::Pdf;
-    if (p.printer.empty() && (!vectorFormatOf(o.output, format) || format == VectorFormat::Svg)) {
+    if (p.printer.empty() &&
+        (!vectorFormatOf(o.output, format) || format == VectorFormat::Svg || format == VectorFormat::Eps)) {
         printError("cannot print to '" + o.output + "': use a name ending in .pdf or .ps");
         return kExitUsage;
     }
@@ -152,7 +177,7 @@ int print(const SymbolOptions& o, const PrintOptions& p) {
         }
     }
     std::optional<TPaper> paper;
-    if (!p.paper.empty()) paper = p.paper == "Letter" ? TPaper::Letter : TPaper::A4;
+    if (!p.paper.empty()) paper = sameIdent(p.paper, "Letter") ? TPaper::Letter : TPaper::A4;
     std::unique_ptr<TQueuePrinter> queue;
     if (!p.printer.empty()) {
         queue = openQueue(TQueueRequest{p.printer, p.dpi, paper, "zorvik print"});
@@ -215,16 +240,33 @@ int main(int argc, char** argv) {
     app.set_version_flag("--version", std::string("zorvik ") + ZORVIK_VERSION);
     app.require_subcommand(1);
     app.footer("Exit status: 0 when everything asked was drawn and written; 1 for a usage or I/O error; 2 when a "
-               "render reported a message or drew nothing.");
+               "render reported a message or drew nothing.\n'zorvik properties' lists the properties a command may set, with "
+               "their types, defaults and values.");
 
     auto* list = app.add_subcommand("list", "List the symbologies: identifier, a tab, and name");
+    bool namesOnly = false;
+    auto* propertiesCmd = app.add_subcommand(
+        "properties", "List every published property: its form-file path, type, default and values; and the colours");
+    propertiesCmd->add_flag("--names", namesOnly, "Only the paths a command line may assign, one a line");
 
     SymbolOptions renderOptions;
     int scale = 1;
     auto* renderCmd = app.add_subcommand("render", "Draw the control's symbol to a PNG, SVG, PDF or PostScript file");
     addSymbolOptions(renderCmd, renderOptions);
-    renderCmd->add_option("--scale", scale, "Device pixels per screen pixel (whole number from 1)")
-        ->check(CLI::Range(1, INT_MAX));
+    int renderDpi = 0;
+    std::string renderFormat;
+    auto* renderScale = renderCmd->add_option("--scale", scale, "Device pixels per screen pixel (whole number from 1)")
+                            ->check(CLI::Range(1, INT_MAX));
+    renderCmd
+        ->add_option("--dpi", renderDpi,
+                     "Draw for a device of N dots per inch: at the scale a report printer of N dpi uses (N/96, "
+                     "halves to even) and with N recorded as the file's resolution")
+        ->check(CLI::Range(1, 32767))
+        ->excludes(renderScale);
+    renderCmd
+        ->add_option("--format", renderFormat,
+                     "png, svg, pdf, ps or eps: the format, whatever the name (needed with -o -)")
+        ->check(CLI::IsMember({"png", "svg", "pdf", "ps", "eps"}, CLI::ignore_case));
 
     SymbolOptions formOptions;
     auto* formCmd = app.add_subcommand("form", "Write the control as a form-file object block, without painting");
@@ -246,7 +288,7 @@ int main(int argc, char** argv) {
     printCmd->add_option("--at", printSettings.at, "The symbol's top-left corner in printer dots (default 0,0)");
     printCmd->add_option("--paper", printSettings.paper,
                          "Paper size (default A4; with --printer the queue's default paper)")
-        ->check(CLI::IsMember({"A4", "Letter"}));
+        ->check(CLI::IsMember({"A4", "Letter"}, CLI::ignore_case));
 
     BatchOptions batchOptions;
     auto* batchCmd = app.add_subcommand(
@@ -255,7 +297,8 @@ int main(int argc, char** argv) {
     batchCmd->add_option("--name", batchOptions.name, "The object to read from the form file");
     batchCmd->add_option("assignments", batchOptions.assignments, "PROPERTY=VALUE assignments, after --form");
     auto* input = batchCmd->add_option("--input", batchOptions.input,
-                                       "One caption per line (LF-separated; a blank line is an empty caption)");
+                                       "One caption per line (LF-separated; a blank line is an empty caption); "
+                                       "'-' reads standard input");
     auto* db = batchCmd->add_option("--db", batchOptions.db,
                                     "An SQLite database file, or a PostgreSQL server as a postgresql:// URI "
                                     "(libpq's syntax; ?host= may name a socket folder)");
@@ -273,15 +316,25 @@ int main(int argc, char** argv) {
     auto* batchScale =
         batchCmd->add_option("--scale", batchOptions.scale, "Device pixels per screen pixel (whole number from 1)")
             ->check(CLI::Range(1, INT_MAX));
-    auto* batchOutput = batchCmd->add_option("-o,--output", batchOptions.output,
-                                             "PATTERN: with {n} (the record number from 1), one file per record in any "
-                                             "format; otherwise a .pdf with one page per record (or give --printer)");
+    batchCmd
+        ->add_option("--dpi", batchOptions.dpi,
+                     "Draw for a device of N dots per inch: at the scale a report printer of N dpi uses (N/96, "
+                     "halves to even) and with N recorded as the files' resolution")
+        ->check(CLI::Range(1, 32767))
+        ->excludes(batchScale);
+    auto* batchOutput = batchCmd->add_option(
+        "-o,--output", batchOptions.output,
+        "PATTERN: with {n} (the record number from 1), {n:W} (padded with zeros to W digits) or {COLUMN} (that "
+        "field of the record, made safe for a file name), one file per record in any format; otherwise a .pdf "
+        "with one page per record (or give --printer)");
     batchCmd
         ->add_option("--printer", batchOptions.printer,
                      "Print on this CUPS queue instead: one job, a page of the queue's paper per record, at the "
                      "queue's resolution")
         ->excludes(batchOutput)
         ->excludes(batchScale);
+
+    batchCmd->footer(propertiesHelp());
 
     ReportOptions reportOptions;
     auto* reportCmd = app.add_subcommand(
@@ -321,7 +374,8 @@ int main(int argc, char** argv) {
         return kExitUsage;
     }
     if (list->parsed()) return listSymbologies();
-    if (renderCmd->parsed()) return render(renderOptions, scale);
+    if (propertiesCmd->parsed()) return listProperties(namesOnly);
+    if (renderCmd->parsed()) return render(renderOptions, scale, renderDpi, renderFormat);
     if (formCmd->parsed()) return writeForm(formOptions);
     if (printCmd->parsed()) return print(printOptions, printSettings);
     if (reportCmd->parsed()) return runReport(reportOptions);

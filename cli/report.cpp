@@ -170,7 +170,7 @@ bool ReportJob::drewEverything() const { return m_impl->failed == 0 && !m_impl->
 
 int runReport(const ReportOptions& o) {
     VectorFormat format;
-    if (!vectorFormatOf(o.output, format) || format == VectorFormat::Svg) {
+    if (!vectorFormatOf(o.output, format) || format == VectorFormat::Svg || format == VectorFormat::Eps) {
         printError("cannot print a report to '" + o.output + "': use a name ending in .pdf or .ps");
         return kExitUsage;
     }
