@@ -18,6 +18,7 @@
 #include "cli/output.h"
 #include "cli/pattern.h"
 #include "cli/records.h"
+#include "cli/verify.h"
 #include "cli/session.h"
 #include "control/formio.h"
 #include "control/published.h"
@@ -68,6 +69,7 @@ struct Result {
     std::unique_ptr<RecordingCanvas> page;  // one page of the PDF
     int width = 0, height = 0;
     bool ioError = false;
+    std::string warning;  // said for the record, which is still written
 };
 
 // Records travel in chunks, so that the threads meet once per chunk rather
@@ -173,6 +175,7 @@ struct Settings {
     int pageWidth = 0, pageHeight = 0;
     const NamePattern* names = nullptr;
     int dpi = 0;  // the files' resolution; 0: 96 x scale
+    bool verify = false;
 };
 
 // A printer of the queue's resolution whose page is a recording, so that a
@@ -259,6 +262,18 @@ Result renderRecord(const Settings& s, const Job& job, TRecordDataSet& records, 
                       std::to_string(s.pageHeight) + " dots";
         if (message.empty() && s.printDpi == 0)
             message = sizeProblem(s.kind, BarCodeWidth, BarCodeHeight, s.scale, s.dpi);
+        if (message.empty() && s.verify) {
+            std::string said;
+            switch (verifySymbol(control, *recording, BarCodeWidth, BarCodeHeight, said)) {
+                case VerifyResult::Read: break;
+                case VerifyResult::NotReadable: r.warning = said; break;
+                case VerifyResult::Wrong: message = said; break;
+                case VerifyResult::Failed:
+                    message = said;
+                    r.ioError = true;
+                    break;
+            }
+        }
         const TColor background = control.BackColor();
         if (message.empty()) {
             r.width = BarCodeWidth;
@@ -479,6 +494,7 @@ int runBatch(const BatchOptions& options) {
     }
     settings.names = &names;
     settings.dpi = o.dpi;
+    settings.verify = o.verify;
     Pipeline pipeline(4 * static_cast<std::int64_t>(jobs));
 
     std::int64_t inputRecords = 0;  // over all shards; the reader's until it has finished
@@ -523,6 +539,10 @@ int runBatch(const BatchOptions& options) {
                 if (r.ok && doc != nullptr) {
                     r.page->replay(doc->beginPage(r.width, r.height));
                     doc->endPage();
+                }
+                if (!r.warning.empty()) {
+                    progress.clear();
+                    printWarning("record " + std::to_string(r.n) + ": " + r.warning);
                 }
                 if (r.ok) {
                     ++written;

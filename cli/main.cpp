@@ -20,6 +20,7 @@
 #include "platform/vector.h"
 #include "platform/printers.h"
 #include "cli/session.h"
+#include "cli/verify.h"
 #include "cli/windows.h"
 #include "control/code.h"
 #include "platform/formvalue.h"
@@ -68,7 +69,7 @@ int listSymbologies() {
     return kExitOk;
 }
 
-int render(const SymbolOptions& o, int scale, int dpi, const std::string& format) {
+int render(const SymbolOptions& o, int scale, int dpi, const std::string& format, bool verify) {
     OutputKind kind;
     if (!format.empty() ? !outputKindOf("." + format, kind) : !outputKindOf(o.output, kind)) {
         printError(o.output == "-" ? std::string("writing to standard output (-o -) needs --format png, svg, pdf, ps or eps")
@@ -92,6 +93,15 @@ int render(const SymbolOptions& o, int scale, int dpi, const std::string& format
     if (const std::string problem = sizeProblem(kind, w, h, scale, dpi); !problem.empty()) {
         printError(problem);
         return kExitRender;
+    }
+    if (verify) {
+        std::string message;
+        switch (verifySymbol(session.control(), recording, w, h, message)) {
+            case VerifyResult::Read: break;
+            case VerifyResult::NotReadable: printWarning(message); break;
+            case VerifyResult::Wrong: printError(message); return kExitRender;
+            case VerifyResult::Failed: printError(message); return kExitUsage;
+        }
     }
     std::string error;
     if (!writeAtomically(
@@ -134,6 +144,7 @@ struct PrintOptions {
     std::string paper;  // "": A4 on a file, the queue's default paper on a printer
     std::string at = "0,0";
     std::string printer;
+    bool verify = false;
 };
 
 enum class PageResult { Printed, NotDrawn, TooLarge, Failed };
@@ -187,6 +198,25 @@ int print(const SymbolOptions& o, const PrintOptions& p) {
     if (!o.form.empty() && !session.loadForm(o.form, o.name)) return kExitUsage;
     if (!session.assign(o.assignments)) return kExitUsage;
     if (!session.settle()) return kExitRender;
+    if (p.verify) {
+        // Read back at the scale PrintBarCode draws at on this printer.
+        int dpi = p.dpi > 0 ? p.dpi : 600;
+        if (queue != nullptr) {
+            std::string device, driver, port;
+            TDeviceModeHandle mode;
+            queue->GetPrinter(device, driver, port, mode);
+            if (const TDeviceMode* dm = GlobalLock(mode); dm != nullptr) dpi = dm->dmPrintQuality;
+        }
+        RecordingCanvas drawn;
+        session.control().DrawBarCode(&drawn, 0, 0, std::max(1, dpi / 96));
+        std::string message;
+        switch (verifySymbol(session.control(), drawn, BarCodeWidth, BarCodeHeight, message)) {
+            case VerifyResult::Read: break;
+            case VerifyResult::NotReadable: printWarning(message); break;
+            case VerifyResult::Wrong: printError(message); return kExitRender;
+            case VerifyResult::Failed: printError(message); return kExitUsage;
+        }
+    }
 
     PageResult result = PageResult::Failed;
     std::string why, error;
@@ -255,6 +285,10 @@ int main(int argc, char** argv) {
     addSymbolOptions(renderCmd, renderOptions);
     int renderDpi = 0;
     std::string renderFormat;
+    bool renderVerify = false;
+    renderCmd->add_flag("--verify", renderVerify,
+                        "Read the symbol back with an independent reader (zxing-cpp) before writing it: one that does "
+                        "not give its data and check characters fails, with nothing written");
     auto* renderScale = renderCmd->add_option("--scale", scale, "Device pixels per screen pixel (whole number from 1)")
                             ->check(CLI::Range(1, INT_MAX));
     renderCmd
@@ -285,6 +319,9 @@ int main(int argc, char** argv) {
                          "The printer's print quality in dots per inch (default 600; with --printer the queue's "
                          "resolution, 600 when it names none)")
         ->check(CLI::Range(1, 32767));
+    printCmd->add_flag("--verify", printSettings.verify,
+                       "Read the symbol back with an independent reader (zxing-cpp) first: one that does not give its "
+                       "data and check characters is not printed");
     printCmd->add_option("--at", printSettings.at, "The symbol's top-left corner in printer dots (default 0,0)");
     printCmd->add_option("--paper", printSettings.paper,
                          "Paper size (default A4; with --printer the queue's default paper)")
@@ -334,6 +371,9 @@ int main(int argc, char** argv) {
         ->excludes(batchOutput)
         ->excludes(batchScale);
 
+    batchCmd->add_flag("--verify", batchOptions.verify,
+                       "Read every symbol back with an independent reader (zxing-cpp) before writing it: a record "
+                       "whose symbol does not give its data and check characters fails");
     batchCmd->footer(propertiesHelp());
 
     ReportOptions reportOptions;
@@ -349,6 +389,9 @@ int main(int argc, char** argv) {
     reportCmd->add_option("--dpi", reportOptions.dpi, "The printer's resolution in dots per inch (default 600)")
         ->check(CLI::Range(1, 32767));
     reportCmd->add_option("-o,--output", reportOptions.output, "The file to write: .pdf or .ps")->required();
+    reportCmd->add_flag("--verify", reportOptions.verify,
+                        "Read every symbol back with an independent reader (zxing-cpp) before its band prints: a "
+                        "record whose symbol does not give its data and check characters is left out and reported");
 
     WindowsOptions windowsOptions;
     auto* windowsCmd = addWindowsCommand(app, windowsOptions);
@@ -375,7 +418,7 @@ int main(int argc, char** argv) {
     }
     if (list->parsed()) return listSymbologies();
     if (propertiesCmd->parsed()) return listProperties(namesOnly);
-    if (renderCmd->parsed()) return render(renderOptions, scale, renderDpi, renderFormat);
+    if (renderCmd->parsed()) return render(renderOptions, scale, renderDpi, renderFormat, renderVerify);
     if (formCmd->parsed()) return writeForm(formOptions);
     if (printCmd->parsed()) return print(printOptions, printSettings);
     if (reportCmd->parsed()) return runReport(reportOptions);

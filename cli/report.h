@@ -15,6 +15,7 @@ struct ReportOptions {
     std::string db;    // replace the database the report's dataset names
     std::string sql;   // replace its query
     int dpi = 600;
+    bool verify = false;  // read every symbol back before its band prints
     std::string output;
 };
 
