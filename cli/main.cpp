@@ -198,15 +198,16 @@ int print(const SymbolOptions& o, const PrintOptions& p) {
     if (!o.form.empty() && !session.loadForm(o.form, o.name)) return kExitUsage;
     if (!session.assign(o.assignments)) return kExitUsage;
     if (!session.settle()) return kExitRender;
+    // The printer's resolution, as PrintBarCode reads it.
+    int dpi = p.dpi > 0 ? p.dpi : 600;
+    if (queue != nullptr) {
+        std::string device, driver, port;
+        TDeviceModeHandle mode;
+        queue->GetPrinter(device, driver, port, mode);
+        if (const TDeviceMode* dm = GlobalLock(mode); dm != nullptr) dpi = dm->dmPrintQuality;
+    }
     if (p.verify) {
         // Read back at the scale PrintBarCode draws at on this printer.
-        int dpi = p.dpi > 0 ? p.dpi : 600;
-        if (queue != nullptr) {
-            std::string device, driver, port;
-            TDeviceModeHandle mode;
-            queue->GetPrinter(device, driver, port, mode);
-            if (const TDeviceMode* dm = GlobalLock(mode); dm != nullptr) dpi = dm->dmPrintQuality;
-        }
         RecordingCanvas drawn;
         session.control().DrawBarCode(&drawn, 0, 0, std::max(1, dpi / 96));
         std::string message;
@@ -247,6 +248,7 @@ int print(const SymbolOptions& o, const PrintOptions& p) {
         if (!written && result == PageResult::Printed) result = PageResult::Failed;
         if (result == PageResult::Failed) why = error;
     }
+    if (result == PageResult::Printed) warnThinModules(dpi);
     switch (result) {
         case PageResult::Printed: return kExitOk;
         case PageResult::NotDrawn: return kExitRender;

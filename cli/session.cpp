@@ -112,6 +112,13 @@ bool Session::settle() {
     return true;
 }
 
+void warnThinModules(int DotsPerInch) {
+    if (StepXReal > 0 && StepXReal < 2)
+        printWarning("modules are " + std::to_string(StepXReal).substr(0, 4) + " printer dots wide at " +
+                     std::to_string(DotsPerInch) +
+                     " dpi; at least 2 dots a module print reliably (Code.Density=Medium or Low, or a higher --dpi)");
+}
+
 void warnShortBars(const TZorvik& Control) {
     // Application standards ask for bars at least 15% of the symbol's length.
     const int64_t bar = Control.lastShortestBar(), length = Control.lastSymbolLength();

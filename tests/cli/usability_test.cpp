@@ -435,3 +435,27 @@ TEST(Verify, EverySymbolIsReadBackBeforeItIsWritten) {
 
 }  // namespace
 }  // namespace zorvik
+
+namespace zorvik {
+namespace {
+
+TEST(Warnings, ModulesNarrowerThanTwoPrinterDots) {
+    const std::string dir = test::scratchDir("ux-thin");
+    // A module is Scale x (Density + 1) dots, Scale = dpi / 96 whole.
+    const struct {
+        const char* args;
+        bool warned;
+    } cases[] = {
+        {"--dpi 96", true},  {"--dpi 150", true}, {"--dpi 192", false},
+        {"--dpi 96 Code.Density=Medium", false}, {"", false},
+    };
+    for (const auto& c : cases) {
+        const CmdRun r =
+            zorvik(std::string("print Code.Symbology=Code_39 Code.Caption=ABC ") + c.args + " -o " + dir + "/p.pdf", dir);
+        EXPECT_EQ(r.status, 0) << c.args;
+        EXPECT_EQ(has(r.err, "zorvik: warning: modules are 1.00 printer dots wide"), c.warned) << c.args << r.err;
+    }
+}
+
+}  // namespace
+}  // namespace zorvik
