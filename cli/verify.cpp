@@ -1,5 +1,6 @@
 #include "cli/verify.h"
 
+#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -15,6 +16,12 @@ namespace {
 constexpr std::array<std::string_view, kBarCodeTypeCount> kReaderFormats{
     "Code39", "Code93", "Code128", "ITF", "", "", "Codabar", "EAN13", "EAN8", "EAN13", "EAN13", "UPCA"};
 static_assert(kReaderFormats.size() == kBarCodeTypeCount);
+
+// The 2 of 5 digits' five elements, 1 for wide: weights 1, 2, 4, 7 and parity,
+// 0 taking weights 4 and 7 (the table every 2 of 5 code shares).
+constexpr std::array<std::string_view, 10> kTwoOfFive{"00110", "10001", "01001", "11000", "00101",
+                                                      "10100", "01100", "00011", "10010", "01010"};
+static_assert(kTwoOfFive.size() == 10);
 
 // Codabar's characters by value, for its modulo 16 check character.
 constexpr std::string_view kCodabarValues = "0123456789-$:/.+ABCD";
@@ -32,6 +39,41 @@ char code39Check(const std::string& text) {
     int sum = 0;
     for (char c : text) sum += static_cast<int>(kCode39Alphabet.find(c));
     return kCode39Alphabet[static_cast<size_t>(sum % 43)];
+}
+
+// The elements Industrial or IATA 2 of 5 lay for Digits, bars "A" narrow and
+// "B" wide, each followed by a narrow space "1": Industrial starts with two
+// wide bars and a narrow one and stops wide, narrow, wide; IATA starts with two
+// narrow bars and stops wide, narrow.
+std::string twoOfFiveElements(const std::string& digits, bool industrial) {
+    std::string e = industrial ? "B1B1A1" : "A1A1";
+    for (char d : digits)
+        for (char w : kTwoOfFive[static_cast<size_t>(d - '0')]) e += w == '1' ? "B1" : "A1";
+    return e + (industrial ? "B1A1B" : "B1A");
+}
+
+// The elements along one line of dark (luminance below half) and light
+// pixels: runs wider than the midpoint of the narrowest and widest are wide.
+std::string elementsAlong(const std::vector<bool>& dark) {
+    std::vector<std::pair<bool, int>> runs;
+    for (bool d : dark) {
+        if (!runs.empty() && runs.back().first == d) ++runs.back().second;
+        else runs.push_back({d, 1});
+    }
+    while (!runs.empty() && !runs.front().first) runs.erase(runs.begin());
+    while (!runs.empty() && !runs.back().first) runs.pop_back();
+    if (runs.empty()) return {};
+    int narrow = runs[0].second, wide = runs[0].second;
+    for (const auto& r : runs) {
+        narrow = std::min(narrow, r.second);
+        wide = std::max(wide, r.second);
+    }
+    std::string e;
+    for (const auto& r : runs) {
+        const bool isWide = 2 * r.second > narrow + wide;
+        e += r.first ? (isWide ? 'B' : 'A') : (isWide ? '2' : '1');
+    }
+    return e;
 }
 
 // A quiet zone of white around the symbol, as on paper; the image composited over white.
@@ -56,6 +98,18 @@ std::string expectedReading(const TZorvik& Control, std::string& Format, std::st
     const SymbologyInfo* info = symbologyInfo(type);
     std::string caption = code.Caption();
     Format = std::string(kReaderFormats[static_cast<size_t>(ord(type))]);
+    if (type == TBarCodeType::Industrial || type == TBarCodeType::IATA) {
+        // No reader: the drawn elements are compared with the published patterns.
+        std::string digits = caption;
+        if (type == TBarCodeType::Industrial && code.ControlChars()) {
+            // Industrial 2 of 5's check digit weighs the digits 4 and 1 from the left.
+            int sum = 0;
+            for (size_t i = 0; i < digits.size(); ++i) sum += (i % 2 == 0 ? 4 : 1) * (digits[i] - '0');
+            digits += static_cast<char>('0' + (10 - sum % 10) % 10);
+        }
+        Format = "elements";
+        return twoOfFiveElements(digits, type == TBarCodeType::Industrial);
+    }
     if (Format.empty()) {
         Why = std::string(info->displayName) + " has no reader to check it with";
         return {};
@@ -120,11 +174,32 @@ VerifyResult verifySymbol(const TZorvik& Control, const RecordingCanvas& Recordi
         Message = "not verified: " + why;
         return VerifyResult::NotReadable;
     }
+    RasterCanvas image(Width, Height);
+    Recording.replay(image);
+    auto isDark = [&](int x, int y) {
+        const uint32_t p = image.pixel(x, y);
+        const unsigned a = p >> 24, l = ((p & 0xFF) * 299 + ((p >> 8) & 0xFF) * 587 + ((p >> 16) & 0xFF) * 114) / 1000;
+        return (l * a + 255 * (255 - a)) / 255 < 128;
+    };
+    if (format == "elements") {
+        // Any line across the bars will do: horizontal symbols run left to
+        // right, vertical ones from the bottom up.
+        const bool horizontal = Control.Code()->Direction() == TDirection::Horizontal;
+        const int lines = horizontal ? Height : Width, length = horizontal ? Width : Height;
+        std::vector<bool> dark(static_cast<size_t>(length));
+        for (int line = 0; line < lines; ++line) {
+            for (int i = 0; i < length; ++i)
+                dark[static_cast<size_t>(i)] = horizontal ? isDark(i, line) : isDark(line, Height - 1 - i);
+            if (elementsAlong(dark) == expected) return VerifyResult::Read;
+        }
+        Message = "Not verified: the bars drawn are not the published pattern of " +
+                  std::string(symbologyInfo(Control.Code()->Symbology())->displayName) + " for '" +
+                  Control.Code()->Caption() + "'";
+        return VerifyResult::Wrong;
+    }
     ReadEntry read = reader(Message);
     if (read == nullptr) return VerifyResult::Failed;
 
-    RasterCanvas image(Width, Height);
-    Recording.replay(image);
     const int w = Width + 2 * kMargin, h = Height + 2 * kMargin;
     std::vector<unsigned char> lum(static_cast<size_t>(w) * static_cast<size_t>(h), 255);
     for (int y = 0; y < Height; ++y)
