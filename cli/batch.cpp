@@ -329,6 +329,13 @@ public:
         const auto now = std::chrono::steady_clock::now();
         if (!force && now - m_last < std::chrono::milliseconds(100)) return;
         m_last = now;
+        if (m_total <= 0) {
+            // Standard input: the count is known only at its end.
+            std::fprintf(stderr, "\r%lld records", static_cast<long long>(done));
+            std::fflush(stderr);
+            m_drawn = true;
+            return;
+        }
         const int width = 30;
         const int filled = m_total > 0 ? static_cast<int>(width * std::min(done, m_total) / m_total) : 0;
         std::fprintf(stderr, "\r[%s%s] %lld/%lld records", std::string(static_cast<size_t>(filled), '#').c_str(),

@@ -20,6 +20,7 @@
 #include "platform/vector.h"
 #include "platform/printers.h"
 #include "cli/session.h"
+#include "cli/suggest.h"
 #include "cli/verify.h"
 #include "cli/windows.h"
 #include "control/code.h"
@@ -405,9 +406,15 @@ int main(int argc, char** argv) {
     };
     if (argc > 1 && argv[1][0] != '-' && !isCommand(argv[1])) {
         std::string known;
-        for (const CLI::App* sub : app.get_subcommands([](CLI::App*) { return true; }))
+        std::vector<std::string> names;
+        for (const CLI::App* sub : app.get_subcommands([](CLI::App*) { return true; })) {
             known += (known.empty() ? "" : ", ") + sub->get_name();
-        printError(std::string("unknown command '") + argv[1] + "': the commands are " + known);
+            names.push_back(sub->get_name());
+        }
+        const std::vector<std::string_view> views(names.begin(), names.end());
+        const std::string near = nearestName(argv[1], views);
+        printError(std::string("unknown command '") + argv[1] + "': " + (near.empty() ? "" : "did you mean " + near + "? ") +
+                   "the commands are " + known);
         return kExitUsage;
     }
     try {

@@ -130,6 +130,9 @@ TEST(Usability, UnknownNamesSuggestTheNearest) {
         EXPECT_TRUE(has(r.err, c.message)) << c.assignment << ": " << r.err;
         EXPECT_FALSE(fs::exists(dir + "/a.png")) << c.assignment;
     }
+    const CmdRun command = zorvik("rendr Code.Caption=1 -o " + dir + "/a.png", dir);
+    EXPECT_EQ(command.status, 1);
+    EXPECT_TRUE(has(command.err, "unknown command 'rendr': did you mean render?")) << command.err;
     // A refused colour lists every form it could have taken.
     const CmdRun r = zorvik("render BarColor=nocolour -o " + dir + "/a.png", dir);
     for (const char* form : {"clBlack", "clWhite", "decimal", "$BBGGRR", "#RRGGBB", "#RGB", "CSS colour name"})
