@@ -14,6 +14,7 @@ struct CssColour {
 };
 
 // The named colours of CSS Color Module Level 4, section 6.1.
+// clang-format off
 constexpr std::array<CssColour, 148> kCssColours{{
     {"aliceblue", 0xF0F8FF}, {"antiquewhite", 0xFAEBD7}, {"aqua", 0x00FFFF}, {"aquamarine", 0x7FFFD4},
     {"azure", 0xF0FFFF}, {"beige", 0xF5F5DC}, {"bisque", 0xFFE4C4}, {"black", 0x000000},
@@ -54,6 +55,7 @@ constexpr std::array<CssColour, 148> kCssColours{{
     {"wheat", 0xF5DEB3}, {"white", 0xFFFFFF}, {"whitesmoke", 0xF5F5F5}, {"yellow", 0xFFFF00},
     {"yellowgreen", 0x9ACD32},
 }};
+// clang-format on
 static_assert(kCssColours.size() == 148);
 
 constexpr std::array<std::string_view, kCssColours.size()> kCssNames = [] {
@@ -94,7 +96,8 @@ bool parseColour(std::string_view Text, TColor& Colour) {
         const std::string_view hex = Text.substr(1);
         if ((hex.size() != 6 && hex.size() != 3) || !hexDigits(hex, v)) return false;
         if (hex.size() == 3)  // #RGB is #RRGGBB with each digit doubled
-            v = ((v & 0xF00) << 12 | (v & 0xF00) << 8) | ((v & 0xF0) << 8 | (v & 0xF0) << 4) | ((v & 0xF) << 4 | (v & 0xF));
+            v = ((v & 0xF00) << 12 | (v & 0xF00) << 8) | ((v & 0xF0) << 8 | (v & 0xF0) << 4) |
+                ((v & 0xF) << 4 | (v & 0xF));
         Colour = fromRgb(v);
         return true;
     }
@@ -113,7 +116,9 @@ bool parseColour(std::string_view Text, TColor& Colour) {
     return false;
 }
 
-std::span<const std::string_view> cssColourNames() { return kCssNames; }
+std::span<const std::string_view> cssColourNames() {
+    return kCssNames;
+}
 
 std::string formValueText(const PublishedProperty& Property, const std::string& Text) {
     TColor colour = 0;

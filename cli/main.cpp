@@ -356,7 +356,7 @@ int main(int argc, char** argv) {
     auto* batchScale =
         batchCmd->add_option("--scale", batchOptions.scale, "Device pixels per screen pixel (whole number from 1)")
             ->check(CLI::Range(1, INT_MAX));
-    batchCmd
+    auto* batchDpi = batchCmd
         ->add_option("--dpi", batchOptions.dpi,
                      "Draw for a device of N dots per inch: at the scale a report printer of N dpi uses (N/96, "
                      "halves to even) and with N recorded as the files' resolution")
@@ -372,7 +372,8 @@ int main(int argc, char** argv) {
                      "Print on this CUPS queue instead: one job, a page of the queue's paper per record, at the "
                      "queue's resolution")
         ->excludes(batchOutput)
-        ->excludes(batchScale);
+        ->excludes(batchScale)
+        ->excludes(batchDpi);
 
     batchCmd->add_flag("--verify", batchOptions.verify,
                        "Read every symbol back with an independent reader (zxing-cpp) before writing it: a record "

@@ -56,7 +56,9 @@ bool NamePattern::parse(const std::string& Pattern, std::string& Error) {
             piece.kind = Piece::Kind::Number;
             if (inside.size() > 2) {
                 const std::string w = inside.substr(2);
-                if (w.empty() || w.size() > 2 || !std::all_of(w.begin(), w.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); }) ||
+                if (w.empty() || w.size() > 2 ||
+                    !std::all_of(w.begin(), w.end(),
+                                 [](char c) { return std::isdigit(static_cast<unsigned char>(c)); }) ||
                     std::stoi(w) < 1 || std::stoi(w) > kMaxWidth) {
                     Error = "{" + inside + "} in the output pattern: {n:W} wants a width W from 1 to " +
                             std::to_string(kMaxWidth);
@@ -69,7 +71,8 @@ bool NamePattern::parse(const std::string& Pattern, std::string& Error) {
             return false;
         } else {
             piece.kind = Piece::Kind::Column;
-            auto it = std::find_if(m_columns.begin(), m_columns.end(), [&](const std::string& c) { return sameIdent(c, inside); });
+            auto it = std::find_if(m_columns.begin(), m_columns.end(),
+                                   [&](const std::string& c) { return sameIdent(c, inside); });
             piece.column = static_cast<size_t>(it - m_columns.begin());
             if (it == m_columns.end()) m_columns.push_back(inside);
             if (lastSlash != std::string::npos && i < lastSlash) m_columnInFolder = true;
@@ -87,10 +90,13 @@ bool NamePattern::expand(std::int64_t N, const std::vector<std::string>& Values,
     Path.clear();
     for (const Piece& p : m_pieces) {
         switch (p.kind) {
-            case Piece::Kind::Text: Path += p.text; break;
+            case Piece::Kind::Text:
+                Path += p.text;
+                break;
             case Piece::Kind::Number: {
                 std::string digits = std::to_string(N);
-                if (static_cast<int>(digits.size()) < p.width) digits.insert(0, static_cast<size_t>(p.width) - digits.size(), '0');
+                if (static_cast<int>(digits.size()) < p.width)
+                    digits.insert(0, static_cast<size_t>(p.width) - digits.size(), '0');
                 Path += digits;
                 break;
             }
@@ -100,7 +106,9 @@ bool NamePattern::expand(std::int64_t N, const std::vector<std::string>& Values,
                 if (!safeFileNamePart(value, safe)) {
                     Error = "the field " + m_columns[p.column] + " ('" + sanitiseUtf8(value) +
                             "') cannot be part of a file name" +
-                            (value.empty() ? ": it is empty" : safe.size() > kMaxNameBytes ? ": it is too long" : "");
+                            (value.empty()                 ? ": it is empty"
+                             : safe.size() > kMaxNameBytes ? ": it is too long"
+                                                           : "");
                     return false;
                 }
                 Path += safe;

@@ -25,9 +25,9 @@ public:
 private:
     struct Piece {
         enum class Kind { Text, Number, Column } kind = Kind::Text;
-        std::string text;  // literal text
-        int width = 0;     // Number: digits to pad to
-        size_t column = 0; // Column: index into columns()
+        std::string text;   // literal text
+        int width = 0;      // Number: digits to pad to
+        size_t column = 0;  // Column: index into columns()
     };
     std::vector<Piece> m_pieces;
     std::vector<std::string> m_columns;

@@ -13,20 +13,32 @@ namespace zorvik::cli {
 
 namespace {
 
-bool assignable(const PublishedProperty& p) { return p.type != PropertyType::Event && p.type != PropertyType::Reference; }
+bool assignable(const PublishedProperty& p) {
+    return p.type != PropertyType::Event && p.type != PropertyType::Reference;
+}
 
 std::string typeName(PropertyType t) {
     switch (t) {
-        case PropertyType::Integer: return "Integer";
-        case PropertyType::Boolean: return "Boolean";
-        case PropertyType::String: return "String";
-        case PropertyType::Enumeration: return "Enumeration";
-        case PropertyType::Color: return "Colour";
-        case PropertyType::FontStyles: return "Font styles";
-        case PropertyType::Charset: return "Charset";
-        case PropertyType::Cursor: return "Cursor";
-        case PropertyType::Event: return "Event";
-        case PropertyType::Reference: return "Reference";
+        case PropertyType::Integer:
+            return "Integer";
+        case PropertyType::Boolean:
+            return "Boolean";
+        case PropertyType::String:
+            return "String";
+        case PropertyType::Enumeration:
+            return "Enumeration";
+        case PropertyType::Color:
+            return "Colour";
+        case PropertyType::FontStyles:
+            return "Font styles";
+        case PropertyType::Charset:
+            return "Charset";
+        case PropertyType::Cursor:
+            return "Cursor";
+        case PropertyType::Event:
+            return "Event";
+        case PropertyType::Reference:
+            return "Reference";
     }
     return {};
 }
@@ -42,13 +54,15 @@ std::string valuesOf(const PublishedProperty& p) {
     switch (p.type) {
         case PropertyType::Integer:
             return "a whole number from " + std::to_string(p.min) + " to " + std::to_string(p.max);
-        case PropertyType::Boolean: return "True or False";
+        case PropertyType::Boolean:
+            return "True or False";
         case PropertyType::String:
             return "any text; on the command line as it is (Code.Caption=O'Neil), in form files in quotes";
         case PropertyType::Enumeration:
             for (std::string_view i : p.idents) names.emplace_back(i);
             return joined(names);
-        case PropertyType::Color: return "a colour (see Colours below)";
+        case PropertyType::Color:
+            return "a colour (see Colours below)";
         case PropertyType::FontStyles:
             return "a set of fsBold, fsItalic, fsUnderline, fsStrikeOut in brackets: [fsBold, fsItalic], or []";
         case PropertyType::Charset:
@@ -59,8 +73,10 @@ std::string valuesOf(const PublishedProperty& p) {
             for (int c = 0; c >= -32; --c)
                 if (!cursorIdent(c).empty()) names.emplace_back(cursorIdent(c));
             return "-32768 to 32767, or " + joined(names);
-        case PropertyType::Event: return "a handler's name (form files only)";
-        case PropertyType::Reference: return "a data source of the form, by name (form files only)";
+        case PropertyType::Event:
+            return "a handler's name (form files only)";
+        case PropertyType::Reference:
+            return "a data source of the form, by name (form files only)";
     }
     return {};
 }

@@ -59,7 +59,9 @@ std::string_view lastSegment(std::string_view path) {
     return dot == std::string_view::npos ? path : path.substr(dot + 1);
 }
 
-bool assignable(const PublishedProperty& p) { return p.type != PropertyType::Event && p.type != PropertyType::Reference; }
+bool assignable(const PublishedProperty& p) {
+    return p.type != PropertyType::Event && p.type != PropertyType::Reference;
+}
 
 }  // namespace
 
@@ -103,7 +105,9 @@ std::string propertyHint(std::string_view Path) {
 std::string valueHint(const PublishedProperty& Property, std::string_view Text) {
     std::vector<std::string_view> names;
     switch (Property.type) {
-        case PropertyType::Enumeration: names.assign(Property.idents.begin(), Property.idents.end()); break;
+        case PropertyType::Enumeration:
+            names.assign(Property.idents.begin(), Property.idents.end());
+            break;
         case PropertyType::Boolean: {
             // What other tools write for a switch.
             const std::string f = folded(Text);
@@ -113,13 +117,14 @@ std::string valueHint(const PublishedProperty& Property, std::string_view Text) 
         }
         case PropertyType::Color: {
             static constexpr std::array<std::string_view, 16> kNames{
-                "clBlack", "clMaroon", "clGreen", "clOlive", "clNavy", "clPurple", "clTeal",    "clGray",
-                "clSilver", "clRed",   "clLime",  "clYellow", "clBlue", "clFuchsia", "clAqua", "clWhite"};
+                "clBlack",  "clMaroon", "clGreen", "clOlive",  "clNavy", "clPurple",  "clTeal", "clGray",
+                "clSilver", "clRed",    "clLime",  "clYellow", "clBlue", "clFuchsia", "clAqua", "clWhite"};
             names.assign(kNames.begin(), kNames.end());
             for (std::string_view css : cssColourNames()) names.push_back(css);
             break;
         }
-        default: return {};
+        default:
+            return {};
     }
     const std::string near = nearestName(Text, names);
     return near.empty() ? std::string() : "; did you mean " + near + "?";

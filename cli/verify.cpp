@@ -57,8 +57,10 @@ std::string twoOfFiveElements(const std::string& digits, bool industrial) {
 std::string elementsAlong(const std::vector<bool>& dark) {
     std::vector<std::pair<bool, int>> runs;
     for (bool d : dark) {
-        if (!runs.empty() && runs.back().first == d) ++runs.back().second;
-        else runs.push_back({d, 1});
+        if (!runs.empty() && runs.back().first == d)
+            ++runs.back().second;
+        else
+            runs.push_back({d, 1});
     }
     while (!runs.empty() && !runs.front().first) runs.erase(runs.begin());
     while (!runs.empty() && !runs.back().first) runs.pop_back();
@@ -115,9 +117,11 @@ std::string expectedReading(const TZorvik& Control, std::string& Format, std::st
         return {};
     }
     switch (type) {
-        case TBarCodeType::Code_39: return code.ControlChars() ? caption + code39Check(caption) : caption;
+        case TBarCodeType::Code_39:
+            return code.ControlChars() ? caption + code39Check(caption) : caption;
         case TBarCodeType::Code_93:
-        case TBarCodeType::Code_128: return caption;  // the reader checks and drops their check characters
+        case TBarCodeType::Code_128:
+            return caption;  // the reader checks and drops their check characters
         case TBarCodeType::ITF: {
             // Pairs of digits: a leading 0 evens the count, the check digit included.
             const bool check = code.ControlChars();
@@ -160,7 +164,8 @@ std::string expectedReading(const TZorvik& Control, std::string& Format, std::st
             const std::string main = caption.substr(0, 12);
             return main + gs1Check(main) + ' ' + caption.substr(caption.size() >= addOn ? caption.size() - addOn : 0);
         }
-        default: break;
+        default:
+            break;
     }
     Why = "no reader";
     return {};

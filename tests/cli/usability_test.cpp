@@ -26,7 +26,9 @@ CmdRun zorvik(const std::string& args, const std::string& dir) {
     return r;
 }
 
-bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+bool has(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
 
 std::vector<std::string> filesIn(const std::string& dir) {
     std::vector<std::string> out;
@@ -43,7 +45,8 @@ std::vector<std::string> rowOf(const std::string& listing, const std::string& pa
         if (line.rfind(path + " ", 0) != 0) continue;
         std::vector<std::string> cols;
         std::regex gap(" {2,}");
-        for (std::sregex_token_iterator it(line.begin(), line.end(), gap, -1), end; it != end; ++it) cols.push_back(*it);
+        for (std::sregex_token_iterator it(line.begin(), line.end(), gap, -1), end; it != end; ++it)
+            cols.push_back(*it);
         return cols;
     }
     return {};
@@ -67,8 +70,9 @@ TEST(Usability, PropertiesListEveryPublishedPropertyWithTypeDefaultAndValues) {
         {"Height", "Integer", "50", "whole number"},
         {"Font.Height", "Integer", "-11", "-16384 to 16384"},
         {"Code.Density", "Enumeration", "High", "High, Medium, Low"},
-        {"Code.Symbology", "Enumeration", "", "Code_39, Code_93, Code_128, ITF, Industrial, IATA, Codabar, EAN_13, EAN_8, "
-                                             "EAN_13_2AddOn, EAN_13_5AddOn, UPC_A"},
+        {"Code.Symbology", "Enumeration", "",
+         "Code_39, Code_93, Code_128, ITF, Industrial, IATA, Codabar, EAN_13, EAN_8, "
+         "EAN_13_2AddOn, EAN_13_5AddOn, UPC_A"},
         {"BackColor", "Colour", "clWhite", "colour"},
         {"BarColor", "Colour", "clBlack", "colour"},
         {"Font.Style", "Font styles", "[]", "fsBold, fsItalic, fsUnderline, fsStrikeOut"},
@@ -147,15 +151,14 @@ TEST(Usability, ColoursInEveryForm) {
         const char* value;
         TColor colour;
     } cases[] = {
-        {"clRed", 0x0000FF},        {"255", 0x0000FF},        {"$FF0000", 0xFF0000},
-        {"$0000FF", 0x0000FF},      {"#FF0000", 0x0000FF},    {"#0000ff", 0xFF0000},
-        {"#0F8", 0x88FF00},         {"rebeccapurple", 0x993366}, {"CornflowerBlue", 0xED9564},
-        {"green", 0x008000},        {"clGreen", 0x008000},    {"navy", 0x800000},
+        {"clRed", 0x0000FF},          {"255", 0x0000FF},     {"$FF0000", 0xFF0000}, {"$0000FF", 0x0000FF},
+        {"#FF0000", 0x0000FF},        {"#0000ff", 0xFF0000}, {"#0F8", 0x88FF00},    {"rebeccapurple", 0x993366},
+        {"CornflowerBlue", 0xED9564}, {"green", 0x008000},   {"clGreen", 0x008000}, {"navy", 0x800000},
     };
     for (const auto& c : cases) {
         const std::string png = dir + "/c.png";
-        const CmdRun r =
-            zorvik(std::string("render Code.Symbology=Code_39 Code.Caption=ABC 'BarColor=") + c.value + "' -o " + png, dir);
+        const CmdRun r = zorvik(
+            std::string("render Code.Symbology=Code_39 Code.Caption=ABC 'BarColor=") + c.value + "' -o " + png, dir);
         ASSERT_EQ(r.status, 0) << c.value << ": " << r.err;
         test::PngImage img;
         ASSERT_TRUE(test::readPng(png, img));
@@ -180,7 +183,8 @@ TEST(Usability, OptionValuesIgnoreCase) {
         {"print Code.Caption=123 --paper LETTER", "print Code.Caption=123 --paper Letter"},
         {"print Code.Caption=123 --paper a4", "print Code.Caption=123 --paper A4"},
         {"render Code.Caption=123 --format PNG", "render Code.Caption=123 --format png"},
-        {"render CODE.SYMBOLOGY=ean_13 code.caption=400638133393", "render Code.Symbology=EAN_13 Code.Caption=400638133393"},
+        {"render CODE.SYMBOLOGY=ean_13 code.caption=400638133393",
+         "render Code.Symbology=EAN_13 Code.Caption=400638133393"},
     };
     for (const auto& c : cases) {
         const std::string ext = has(c.args, "print") ? ".pdf" : ".png";
@@ -209,7 +213,8 @@ TEST(Usability, StandardStreamsAndNoFileCalledDash) {
 
     // --input - reads the captions from standard input; the PNG decodes.
     test::writeFile(dir + "/captions.txt", "400638133393\n590123412345\n");
-    CmdRun r = zorvik("batch Code.Symbology=EAN_13 --input - -o '" + dir + "/s{n}.png' < " + dir + "/captions.txt", dir);
+    CmdRun r =
+        zorvik("batch Code.Symbology=EAN_13 --input - -o '" + dir + "/s{n}.png' < " + dir + "/captions.txt", dir);
     EXPECT_EQ(r.status, 0) << r.err;
     const auto decoded = test::decodePng(dir + "/s2.png", ZXing::BarcodeFormat::EAN13);
     EXPECT_TRUE(decoded.ok);
@@ -255,7 +260,8 @@ TEST(Usability, EpsHasTheSymbolsBoundingBox) {
     };
     for (const auto& c : cases) {
         const std::string eps = dir + "/a.eps";
-        const CmdRun r = zorvik(std::string("render Code.Symbology=Code_39 Code.Caption=ABC ") + c.args + " -o " + eps, dir);
+        const CmdRun r =
+            zorvik(std::string("render Code.Symbology=Code_39 Code.Caption=ABC ") + c.args + " -o " + eps, dir);
         ASSERT_EQ(r.status, 0) << c.args << ": " << r.err;
         const std::string text = test::readFile(eps);
         EXPECT_EQ(text.rfind("%!PS-Adobe-3.0 EPSF-3.0\n", 0), 0u) << c.args;
@@ -277,7 +283,8 @@ TEST(Usability, DpiDrawsAtTheReportPrintersScale) {
     } cases[] = {{50, 1}, {96, 1}, {144, 2}, {240, 2}, {300, 3}, {600, 6}, {720, 8}, {1200, 12}};
     for (const auto& c : cases) {
         const std::string png = dir + "/a.png";
-        CmdRun r = zorvik("render Code.Symbology=Code_39 Code.Caption=ABC --dpi " + std::to_string(c.dpi) + " -o " + png, dir);
+        CmdRun r =
+            zorvik("render Code.Symbology=Code_39 Code.Caption=ABC --dpi " + std::to_string(c.dpi) + " -o " + png, dir);
         ASSERT_EQ(r.status, 0) << c.dpi << ": " << r.err;
         test::PngImage img;
         ASSERT_TRUE(test::readPng(png, img));
@@ -302,9 +309,10 @@ TEST(Usability, DpiDrawsAtTheReportPrintersScale) {
 TEST(Usability, BatchNamesFromNumbersAndFields) {
     const std::string dir = test::scratchDir("ux-names");
     const std::string db = test::makeDatabase(
-        dir, "CREATE TABLE t (code TEXT, sku TEXT);"
-             "INSERT INTO t VALUES ('111', 'plain'), ('222', 'a/b\\c'), ('333', '.hidden'), ('444', ''),"
-             "('555', NULL), ('666', '..'), ('777', 'x y'), ('888', 'plain2'), ('999', 'p'), ('123', 'q');");
+        dir,
+        "CREATE TABLE t (code TEXT, sku TEXT);"
+        "INSERT INTO t VALUES ('111', 'plain'), ('222', 'a/b\\c'), ('333', '.hidden'), ('444', ''),"
+        "('555', NULL), ('666', '..'), ('777', 'x y'), ('888', 'plain2'), ('999', 'p'), ('123', 'q');");
     const std::string query = " --db " + db + " --sql 'SELECT code, sku FROM t'";
     const struct {
         const char* pattern;
@@ -326,7 +334,8 @@ TEST(Usability, BatchNamesFromNumbersAndFields) {
           "777-07.svg", "888-08.svg", "999-09.svg"},
          {}},
         {"{{{n}}}.svg",
-         {"{10}.svg", "{1}.svg", "{2}.svg", "{3}.svg", "{4}.svg", "{5}.svg", "{6}.svg", "{7}.svg", "{8}.svg", "{9}.svg"},
+         {"{10}.svg", "{1}.svg", "{2}.svg", "{3}.svg", "{4}.svg", "{5}.svg", "{6}.svg", "{7}.svg", "{8}.svg",
+          "{9}.svg"},
          {}},
     };
     for (const auto& c : cases) {
@@ -337,7 +346,9 @@ TEST(Usability, BatchNamesFromNumbersAndFields) {
         EXPECT_EQ(r.status, c.failed.empty() ? 0 : 2) << c.pattern << ": " << r.err;
         EXPECT_EQ(filesIn(out), c.files) << c.pattern;
         std::string expectedErr;
-        for (int n : c.failed) expectedErr += "zorvik: record " + std::to_string(n) + ": the field SKU ('') cannot be part of a file name: it is empty\n";
+        for (int n : c.failed)
+            expectedErr += "zorvik: record " + std::to_string(n) +
+                           ": the field SKU ('') cannot be part of a file name: it is empty\n";
         EXPECT_EQ(r.err, expectedErr) << c.pattern;
         EXPECT_EQ(test::lastBatchSummary.rfind("zorvik: " + std::to_string(10 - c.failed.size()) + " written, " +
                                                    std::to_string(c.failed.size()) + " failed, ",
@@ -420,9 +431,11 @@ TEST(Verify, EverySymbolIsReadBackBeforeItIsWritten) {
         {"render " + pale + " -o " + dir + "/p.png", dir + "/p.png"},
         {"print " + pale + " -o " + dir + "/p.pdf", dir + "/p.pdf"},
     };
-    const CmdRun iata = zorvik("render --verify Code.Symbology=IATA Code.Caption=123 'BarColor=#F0F0F0' -o " + dir + "/i.png", dir);
+    const CmdRun iata =
+        zorvik("render --verify Code.Symbology=IATA Code.Caption=123 'BarColor=#F0F0F0' -o " + dir + "/i.png", dir);
     EXPECT_EQ(iata.status, 2);
-    EXPECT_EQ(iata.err, "zorvik: Not verified: the bars drawn are not the published pattern of IATA 2 of 5 for '123'\n");
+    EXPECT_EQ(iata.err,
+              "zorvik: Not verified: the bars drawn are not the published pattern of IATA 2 of 5 for '123'\n");
     EXPECT_FALSE(fs::exists(dir + "/i.png"));
     for (const auto& c : refused) {
         const CmdRun r = zorvik(c.args, dir);
@@ -435,9 +448,9 @@ TEST(Verify, EverySymbolIsReadBackBeforeItIsWritten) {
     CmdRun r = zorvik("batch --verify Code.Symbology=EAN_13 --input " + dir + "/in.txt -o '" + dir + "/b{n}.png'", dir);
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(test::lastBatchSummary.rfind("zorvik: 2 written, 0 failed", 0), 0u);
-    r = zorvik("batch --verify Code.Symbology=EAN_13 'BarColor=#F0F0F0' --input " + dir + "/in.txt -o '" + dir +
-                   "/c{n}.png'",
-               dir);
+    r = zorvik(
+        "batch --verify Code.Symbology=EAN_13 'BarColor=#F0F0F0' --input " + dir + "/in.txt -o '" + dir + "/c{n}.png'",
+        dir);
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.err,
               "zorvik: record 1: Not verified: the symbol does not read back (expected '4006381333931')\n"
@@ -458,12 +471,12 @@ TEST(Warnings, ModulesNarrowerThanTwoPrinterDots) {
         const char* args;
         bool warned;
     } cases[] = {
-        {"--dpi 96", true},  {"--dpi 150", true}, {"--dpi 192", false},
-        {"--dpi 96 Code.Density=Medium", false}, {"", false},
+        {"--dpi 96", true}, {"--dpi 150", true}, {"--dpi 192", false}, {"--dpi 96 Code.Density=Medium", false},
+        {"", false},
     };
     for (const auto& c : cases) {
-        const CmdRun r =
-            zorvik(std::string("print Code.Symbology=Code_39 Code.Caption=ABC ") + c.args + " -o " + dir + "/p.pdf", dir);
+        const CmdRun r = zorvik(
+            std::string("print Code.Symbology=Code_39 Code.Caption=ABC ") + c.args + " -o " + dir + "/p.pdf", dir);
         EXPECT_EQ(r.status, 0) << c.args;
         EXPECT_EQ(has(r.err, "zorvik: warning: modules are 1.00 printer dots wide"), c.warned) << c.args << r.err;
     }

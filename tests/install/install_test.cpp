@@ -11,7 +11,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+bool has(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
 
 class Installed : public ::testing::Test {
 protected:
@@ -27,15 +29,16 @@ protected:
 
 TEST_F(Installed, TheCommandItsModulesManualAndCompletion) {
     ASSERT_EQ(s_status, 0) << test::readFile(s_dir + "/install.log");
-    for (const char* file : {"bin/zorvik", "share/man/man1/zorvik.1", "share/bash-completion/completions/zorvik",
-                             "lib/zorvik/zorvik-vector.so", "lib/zorvik/zorvik-reader.so",
-                             "lib/cmake/Zorvik/ZorvikConfig.cmake"})
+    for (const char* file :
+         {"bin/zorvik", "share/man/man1/zorvik.1", "share/bash-completion/completions/zorvik",
+          "lib/zorvik/zorvik-vector.so", "lib/zorvik/zorvik-reader.so", "lib/cmake/Zorvik/ZorvikConfig.cmake"})
         EXPECT_TRUE(fs::exists(s_prefix + "/" + file)) << file;
 
     // The installed command finds its modules beside it: vector output and the reader.
     std::string out;
-    EXPECT_EQ(test::runCommand("'" + s_prefix + "/bin/zorvik' render --verify Code.Symbology=EAN_13 "
-                               "Code.Caption=400638133393 --format svg -o - 2>&1",
+    EXPECT_EQ(test::runCommand("'" + s_prefix +
+                                   "/bin/zorvik' render --verify Code.Symbology=EAN_13 "
+                                   "Code.Caption=400638133393 --format svg -o - 2>&1",
                                &out),
               0)
         << out;
@@ -83,11 +86,11 @@ TEST_F(Installed, AnotherProjectFindsAndLinksTheLibrary) {
     ASSERT_EQ(s_status, 0);
     const std::string build = s_dir + "/consumer";
     std::string log;
-    const int configured = test::runCommand(
-        "cmake -S '" + std::string(ZORVIK_SOURCE_DIR) + "/tests/install/consumer' -B '" + build +
-            "' -DCMAKE_PREFIX_PATH='" + s_prefix + "' -DCMAKE_BUILD_TYPE=Release 2>&1 && cmake --build '" + build +
-            "' 2>&1",
-        &log);
+    const int configured =
+        test::runCommand("cmake -S '" + std::string(ZORVIK_SOURCE_DIR) + "/tests/install/consumer' -B '" + build +
+                             "' -DCMAKE_PREFIX_PATH='" + s_prefix +
+                             "' -DCMAKE_BUILD_TYPE=Release 2>&1 && cmake --build '" + build + "' 2>&1",
+                         &log);
     ASSERT_EQ(configured, 0) << log;
     std::string out;
     EXPECT_EQ(test::runCommand("'" + build + "/consumer'", &out), 0);
