@@ -14,8 +14,11 @@
 #include <thread>
 #include <utility>
 
+#include "cli/colours.h"
 #include "cli/output.h"
+#include "cli/pattern.h"
 #include "cli/records.h"
+#include "cli/verify.h"
 #include "cli/session.h"
 #include "control/formio.h"
 #include "control/published.h"
@@ -25,6 +28,7 @@
 #include "platform/vector.h"
 #include "platform/headless.h"
 #include "platform/sqlite/database.h"
+#include "report/qr2zorvik.h"
 
 namespace zorvik::cli {
 
@@ -45,7 +49,7 @@ struct Recipe {
         for (const std::string& a : assignments) {
             const auto eq = a.find('=');
             if (const PublishedProperty* p = findProperty(a.substr(0, eq)); p != nullptr)
-                assignProperty(z, *p, a.substr(eq + 1), true, ignored);
+                assignProperty(z, *p, formValueText(*p, a.substr(eq + 1)), true, ignored);
         }
     }
 };
@@ -55,6 +59,7 @@ struct Job {
     TStorageClass storage = TStorageClass::Null;
     std::string text;
     std::string failure;  // found by the reader (a blob)
+    std::vector<std::string> fields;  // the columns the output pattern names
 };
 
 struct Result {
@@ -64,21 +69,8 @@ struct Result {
     std::unique_ptr<RecordingCanvas> page;  // one page of the PDF
     int width = 0, height = 0;
     bool ioError = false;
+    std::string warning;  // said for the record, which is still written
 };
-
-std::string recordPath(const std::string& pattern, std::int64_t n) {
-    std::string out;
-    const std::string number = std::to_string(n);
-    for (size_t i = 0; i < pattern.size();) {
-        if (pattern.compare(i, 3, "{n}") == 0) {
-            out += number;
-            i += 3;
-        } else {
-            out += pattern[i++];
-        }
-    }
-    return out;
-}
 
 // Records travel in chunks, so that the threads meet once per chunk rather
 // than once per record. Chunks count records by their place in this run,
@@ -181,6 +173,9 @@ struct Settings {
     // On a queue: its resolution and page in dots (0 when writing files).
     int printDpi = 0;
     int pageWidth = 0, pageHeight = 0;
+    const NamePattern* names = nullptr;
+    int dpi = 0;  // the files' resolution; 0: 96 x scale
+    bool verify = false;
 };
 
 // A printer of the queue's resolution whose page is a recording, so that a
@@ -235,6 +230,8 @@ Result renderRecord(const Settings& s, const Job& job, TRecordDataSet& records, 
         r.message = job.failure;
         return r;
     }
+    std::string path;
+    if (!s.pdf && s.printDpi == 0 && !s.names->expand(job.n, job.fields, path, r.message)) return r;
     records.put(job.storage, job.text);
     records.First();
     message.clear();
@@ -264,7 +261,20 @@ Result renderRecord(const Settings& s, const Job& job, TRecordDataSet& records, 
             message = "Symbol too large: " + std::to_string(BarCodeWidth) + " x " + std::to_string(BarCodeHeight) +
                       " pixels at 0,0 on a page of " + std::to_string(s.pageWidth) + " x " +
                       std::to_string(s.pageHeight) + " dots";
-        if (message.empty() && s.printDpi == 0) message = sizeProblem(s.kind, BarCodeWidth, BarCodeHeight, s.scale);
+        if (message.empty() && s.printDpi == 0)
+            message = sizeProblem(s.kind, BarCodeWidth, BarCodeHeight, s.scale, s.dpi);
+        if (message.empty() && s.verify) {
+            std::string said;
+            switch (verifySymbol(control, *recording, BarCodeWidth, BarCodeHeight, said)) {
+                case VerifyResult::Read: break;
+                case VerifyResult::NotReadable: r.warning = said; break;
+                case VerifyResult::Wrong: message = said; break;
+                case VerifyResult::Failed:
+                    message = said;
+                    r.ioError = true;
+                    break;
+            }
+        }
         const TColor background = control.BackColor();
         if (message.empty()) {
             r.width = BarCodeWidth;
@@ -275,9 +285,9 @@ Result renderRecord(const Settings& s, const Job& job, TRecordDataSet& records, 
             } else {
                 std::string error;
                 r.ok = writeAtomically(
-                    recordPath(s.pattern, job.n),
+                    path,
                     [&](std::FILE* f, std::string& e) {
-                        return writeRecording(*recording, r.width, r.height, s.scale, s.kind, background, f, e);
+                        return writeRecording(*recording, r.width, r.height, s.scale, s.kind, background, f, e, s.dpi);
                     },
                     error);
                 if (!r.ok) {
@@ -320,6 +330,13 @@ public:
         const auto now = std::chrono::steady_clock::now();
         if (!force && now - m_last < std::chrono::milliseconds(100)) return;
         m_last = now;
+        if (m_total <= 0) {
+            // Standard input: the count is known only at its end.
+            std::fprintf(stderr, "\r%lld records", static_cast<long long>(done));
+            std::fflush(stderr);
+            m_drawn = true;
+            return;
+        }
         const int width = 30;
         const int filled = m_total > 0 ? static_cast<int>(width * std::min(done, m_total) / m_total) : 0;
         std::fprintf(stderr, "\r[%s%s] %lld/%lld records", std::string(static_cast<size_t>(filled), '#').c_str(),
@@ -358,12 +375,24 @@ int runBatch(const BatchOptions& options) {
         queue = openQueue(TQueueRequest{o.printer, 0, {}, "zorvik batch"});
         if (queue == nullptr) return kExitUsage;
     }
-    const bool perRecord = queue == nullptr && o.output.find("{n}") != std::string::npos;
+    const auto started = std::chrono::steady_clock::now();
+    if (o.dpi > 0) o.scale = reportScale(static_cast<long double>(o.dpi) / 96.0L, 1.0L);
+    NamePattern names;
+    std::string sample;
+    if (queue == nullptr) {
+        std::string error;
+        if (!names.parse(o.output, error)) {
+            printError(error);
+            return kExitUsage;
+        }
+        names.expand(1, std::vector<std::string>(names.columns().size(), "1"), sample, error);
+    }
+    const bool perRecord = queue == nullptr && names.perRecord();
     OutputKind kind = OutputKind::Pdf;
-    if (queue == nullptr && (!outputKindOf(perRecord ? recordPath(o.output, 1) : o.output, kind) ||
+    if (queue == nullptr && (!outputKindOf(perRecord ? sample : o.output, kind) ||
                              (!perRecord && kind != OutputKind::Pdf))) {
         printError("the output '" + o.output +
-                   "' needs {n} (one file per record, ending in .png, .svg, .pdf or .ps) or must end in .pdf (one "
+                   "' needs {n} (one file per record, ending in .png, .svg, .pdf, .ps or .eps) or must end in .pdf (one "
                    "page per record)");
         return kExitUsage;
     }
@@ -377,10 +406,10 @@ int runBatch(const BatchOptions& options) {
             return kExitUsage;
         }
     }
-    if (queue == nullptr) {
+    if (queue == nullptr && !names.columnInFolder()) {
         // A missing output folder is said once, not once per record.
         namespace fs = std::filesystem;
-        const fs::path first(perRecord ? recordPath(o.output, 1) : o.output);
+        const fs::path first(perRecord ? sample : o.output);
         const fs::path dir = first.has_parent_path() ? first.parent_path() : fs::path(".");
         std::error_code ec;
         if (!fs::is_directory(dir, ec)) {
@@ -444,6 +473,19 @@ int runBatch(const BatchOptions& options) {
         return kExitUsage;
     }
 
+    // The fields the output pattern names.
+    std::vector<TField*> nameFields;
+    for (const std::string& column : names.columns()) {
+        TField* f = dataset->FieldByName(column);
+        if (f == nullptr) {
+            std::string known;
+            for (int i = 0; i < dataset->FieldCount(); ++i) known += (i ? ", " : "") + dataset->Fields(i)->FieldName();
+            printError("unknown column {" + column + "} in the output pattern: the records have " + known);
+            return kExitUsage;
+        }
+        nameFields.push_back(f);
+    }
+
     const bool tty = isatty(STDERR_FILENO) != 0;
     std::int64_t total = tty ? dataset->RecordCount() : 0;
     if (total > 0) total = total > shard.Index ? (total - shard.Index - 1) / shard.Count + 1 : 0;
@@ -458,6 +500,9 @@ int runBatch(const BatchOptions& options) {
         settings.pageWidth = queue->PageWidth();
         settings.pageHeight = queue->PageHeight();
     }
+    settings.names = &names;
+    settings.dpi = o.dpi;
+    settings.verify = o.verify;
     Pipeline pipeline(4 * static_cast<std::int64_t>(jobs));
 
     std::int64_t inputRecords = 0;  // over all shards; the reader's until it has finished
@@ -475,6 +520,7 @@ int runBatch(const BatchOptions& options) {
             } else {
                 job.text = field->DisplayText();
             }
+            for (TField* f : nameFields) job.fields.push_back(f->DisplayText());
             if (chunk.jobs.empty()) chunk.first = taken + 1;
             ++taken;
             chunk.jobs.push_back(std::move(job));
@@ -501,6 +547,10 @@ int runBatch(const BatchOptions& options) {
                 if (r.ok && doc != nullptr) {
                     r.page->replay(doc->beginPage(r.width, r.height));
                     doc->endPage();
+                }
+                if (!r.warning.empty()) {
+                    progress.clear();
+                    printWarning("record " + std::to_string(r.n) + ": " + r.warning);
                 }
                 if (r.ok) {
                     ++written;
@@ -541,7 +591,7 @@ int runBatch(const BatchOptions& options) {
                 documentOpened = true;
                 TVectorBackend* backend = vectorBackend(e);
                 if (backend == nullptr) return false;
-                std::unique_ptr<TVectorDocument> doc = backend->document(f, VectorFormat::Pdf, 96 * o.scale);
+                std::unique_ptr<TVectorDocument> doc = backend->document(f, VectorFormat::Pdf, o.dpi > 0 ? o.dpi : 96 * o.scale);
                 commit(doc.get());
                 // A query that broke off leaves a document short of records: none is better.
                 if (written == 0 || !pipeline.readError().empty()) {
@@ -575,6 +625,10 @@ int runBatch(const BatchOptions& options) {
         }
         return kExitOk;
     }
+    // One line that a log or a script can read: what came of the run.
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - started;
+    std::fprintf(stderr, "zorvik: %lld written, %lld failed, %.2f s\n", static_cast<long long>(written),
+                 static_cast<long long>(failed), took.count());
     if (queue != nullptr && written > 0)
         std::printf("request id is %s-%d (%lld pages)\n", o.printer.c_str(), queue->JobId(),
                     static_cast<long long>(written));

@@ -17,6 +17,8 @@ struct BatchOptions {
     std::string shard;  // "I/N": only the records of shard I of N; "" for all
     int jobs = 0;       // 0: every core
     int scale = 1;
+    int dpi = 0;        // 0: 96 x scale
+    bool verify = false;  // read every symbol back before writing it
     std::string output;  // with {n}: one file per record; else a .pdf of one page per record
     std::string printer;  // instead of output: a CUPS queue, one job of one page per record
 };

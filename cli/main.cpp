@@ -2,6 +2,7 @@
 #include <CLI/CLI.hpp>
 
 #include <malloc.h>
+#include <unistd.h>
 
 #include <climits>
 #include <cstdio>
@@ -11,6 +12,7 @@
 
 #include "cli/batch.h"
 #include "cli/output.h"
+#include "cli/properties.h"
 #include "cli/report.h"
 #include "control/formio.h"
 #include "cli/queue.h"
@@ -18,9 +20,13 @@
 #include "platform/vector.h"
 #include "platform/printers.h"
 #include "cli/session.h"
+#include "cli/suggest.h"
+#include "cli/verify.h"
 #include "cli/windows.h"
 #include "control/code.h"
+#include "platform/formvalue.h"
 #include "platform/recording.h"
+#include "report/qr2zorvik.h"
 
 using namespace zorvik;
 using namespace zorvik::cli;
@@ -41,7 +47,20 @@ CLI::Option* addSymbolOptions(CLI::App* cmd, SymbolOptions& o) {
     cmd->add_option("assignments", o.assignments,
                     "PROPERTY=VALUE assignments, applied in order after --form (e.g. Code.Symbology=EAN_13 "
                     "Code.Caption=400638133393)");
-    return cmd->add_option("-o,--output", o.output, "The file to write")->required();
+    cmd->footer(propertiesHelp());
+    return cmd->add_option("-o,--output", o.output, "The file to write ('-': standard output)")->required();
+}
+
+// The scale the report printer draws at on a device of Dpi dots per inch.
+int scaleForDpi(int Dpi) { return reportScale(static_cast<long double>(Dpi) / 96.0L, 1.0L); }
+
+// Binary data on a terminal helps nobody and can upset it.
+bool refuseBinaryOnTerminal(const std::string& Output, OutputKind Kind) {
+    if (Output != "-" || Kind == OutputKind::Svg || Kind == OutputKind::PostScript || Kind == OutputKind::Eps ||
+        isatty(STDOUT_FILENO) == 0)
+        return false;
+    printError("standard output is a terminal: redirect it, or name a file with -o");
+    return true;
 }
 
 int listSymbologies() {
@@ -51,12 +70,16 @@ int listSymbologies() {
     return kExitOk;
 }
 
-int render(const SymbolOptions& o, int scale) {
+int render(const SymbolOptions& o, int scale, int dpi, const std::string& format, bool verify) {
     OutputKind kind;
-    if (!outputKindOf(o.output, kind)) {
-        printError("cannot tell the format of '" + o.output + "': use a name ending in .png, .svg, .pdf or .ps");
+    if (!format.empty() ? !outputKindOf("." + format, kind) : !outputKindOf(o.output, kind)) {
+        printError(o.output == "-" ? std::string("writing to standard output (-o -) needs --format png, svg, pdf, ps or eps")
+                                   : "cannot tell the format of '" + o.output +
+                                         "': use a name ending in .png, .svg, .pdf, .ps or .eps, or give --format");
         return kExitUsage;
     }
+    if (dpi > 0) scale = scaleForDpi(dpi);
+    if (refuseBinaryOnTerminal(o.output, kind)) return kExitUsage;
     Session session;
     if (!o.form.empty() && !session.loadForm(o.form, o.name)) return kExitUsage;
     if (!session.assign(o.assignments)) return kExitUsage;
@@ -69,14 +92,26 @@ int render(const SymbolOptions& o, int scale) {
     session.control().DrawBarCode(&recording, 0, 0, scale);
     if (session.messageShown() || !session.control().lastRenderSized()) return kExitRender;
     const int w = BarCodeWidth, h = BarCodeHeight;
-    if (const std::string problem = sizeProblem(kind, w, h, scale); !problem.empty()) {
+    if (const std::string problem = sizeProblem(kind, w, h, scale, dpi); !problem.empty()) {
         printError(problem);
         return kExitRender;
+    }
+    if (verify) {
+        std::string message;
+        switch (verifySymbol(session.control(), recording, w, h, message)) {
+            case VerifyResult::Read: break;
+            case VerifyResult::NotReadable: printWarning(message); break;
+            case VerifyResult::Wrong: printError(message); return kExitRender;
+            case VerifyResult::Failed: printError(message); return kExitUsage;
+        }
     }
     std::string error;
     if (!writeAtomically(
             o.output,
-            [&](std::FILE* f, std::string& e) { return writeRecording(recording, w, h, scale, kind, session.control().BackColor(), f, e); }, error)) {
+            [&](std::FILE* f, std::string& e) {
+                return writeRecording(recording, w, h, scale, kind, session.control().BackColor(), f, e, dpi);
+            },
+            error)) {
         printError(error);
         return kExitUsage;
     }
@@ -112,6 +147,7 @@ struct PrintOptions {
     std::string paper;  // "": A4 on a file, the queue's default paper on a printer
     std::string at = "0,0";
     std::string printer;
+    bool verify = false;
 };
 
 enum class PageResult { Printed, NotDrawn, TooLarge, Failed };
@@ -140,7 +176,8 @@ int print(const SymbolOptions& o, const PrintOptions& p) {
         return kExitUsage;
     }
     VectorFormat format = VectorFormat::Pdf;
-    if (p.printer.empty() && (!vectorFormatOf(o.output, format) || format == VectorFormat::Svg)) {
+    if (p.printer.empty() &&
+        (!vectorFormatOf(o.output, format) || format == VectorFormat::Svg || format == VectorFormat::Eps)) {
         printError("cannot print to '" + o.output + "': use a name ending in .pdf or .ps");
         return kExitUsage;
     }
@@ -154,7 +191,7 @@ int print(const SymbolOptions& o, const PrintOptions& p) {
         }
     }
     std::optional<TPaper> paper;
-    if (!p.paper.empty()) paper = p.paper == "Letter" ? TPaper::Letter : TPaper::A4;
+    if (!p.paper.empty()) paper = sameIdent(p.paper, "Letter") ? TPaper::Letter : TPaper::A4;
     std::unique_ptr<TQueuePrinter> queue;
     if (!p.printer.empty()) {
         queue = openQueue(TQueueRequest{p.printer, p.dpi, paper, "zorvik print"});
@@ -164,6 +201,26 @@ int print(const SymbolOptions& o, const PrintOptions& p) {
     if (!o.form.empty() && !session.loadForm(o.form, o.name)) return kExitUsage;
     if (!session.assign(o.assignments)) return kExitUsage;
     if (!session.settle()) return kExitRender;
+    // The printer's resolution, as PrintBarCode reads it.
+    int dpi = p.dpi > 0 ? p.dpi : 600;
+    if (queue != nullptr) {
+        std::string device, driver, port;
+        TDeviceModeHandle mode;
+        queue->GetPrinter(device, driver, port, mode);
+        if (const TDeviceMode* dm = GlobalLock(mode); dm != nullptr) dpi = dm->dmPrintQuality;
+    }
+    if (p.verify) {
+        // Read back at the scale PrintBarCode draws at on this printer.
+        RecordingCanvas drawn;
+        session.control().DrawBarCode(&drawn, 0, 0, std::max(1, dpi / 96));
+        std::string message;
+        switch (verifySymbol(session.control(), drawn, BarCodeWidth, BarCodeHeight, message)) {
+            case VerifyResult::Read: break;
+            case VerifyResult::NotReadable: printWarning(message); break;
+            case VerifyResult::Wrong: printError(message); return kExitRender;
+            case VerifyResult::Failed: printError(message); return kExitUsage;
+        }
+    }
 
     PageResult result = PageResult::Failed;
     std::string why, error;
@@ -194,6 +251,7 @@ int print(const SymbolOptions& o, const PrintOptions& p) {
         if (!written && result == PageResult::Printed) result = PageResult::Failed;
         if (result == PageResult::Failed) why = error;
     }
+    if (result == PageResult::Printed) warnThinModules(dpi);
     switch (result) {
         case PageResult::Printed: warnShortBars(session.control()); return kExitOk;
         case PageResult::NotDrawn: return kExitRender;
@@ -218,16 +276,37 @@ int main(int argc, char** argv) {
     app.set_version_flag("--version", std::string("zorvik ") + ZORVIK_VERSION);
     app.require_subcommand(1);
     app.footer("Exit status: 0 when everything asked was drawn and written; 1 for a usage or I/O error; 2 when a "
-               "render reported a message or drew nothing.");
+               "render reported a message or drew nothing.\n'zorvik properties' lists the properties a command may set, with "
+               "their types, defaults and values.");
 
     auto* list = app.add_subcommand("list", "List the symbologies: identifier, a tab, and name");
+    bool namesOnly = false;
+    auto* propertiesCmd = app.add_subcommand(
+        "properties", "List every published property: its form-file path, type, default and values; and the colours");
+    propertiesCmd->add_flag("--names", namesOnly, "Only the paths a command line may assign, one a line");
 
     SymbolOptions renderOptions;
     int scale = 1;
     auto* renderCmd = app.add_subcommand("render", "Draw the control's symbol to a PNG, SVG, PDF or PostScript file");
     addSymbolOptions(renderCmd, renderOptions);
-    renderCmd->add_option("--scale", scale, "Device pixels per screen pixel (whole number from 1)")
-        ->check(CLI::Range(1, INT_MAX));
+    int renderDpi = 0;
+    std::string renderFormat;
+    bool renderVerify = false;
+    renderCmd->add_flag("--verify", renderVerify,
+                        "Read the symbol back with an independent reader (zxing-cpp) before writing it: one that does "
+                        "not give its data and check characters fails, with nothing written");
+    auto* renderScale = renderCmd->add_option("--scale", scale, "Device pixels per screen pixel (whole number from 1)")
+                            ->check(CLI::Range(1, INT_MAX));
+    renderCmd
+        ->add_option("--dpi", renderDpi,
+                     "Draw for a device of N dots per inch: at the scale a report printer of N dpi uses (N/96, "
+                     "halves to even) and with N recorded as the file's resolution")
+        ->check(CLI::Range(1, 32767))
+        ->excludes(renderScale);
+    renderCmd
+        ->add_option("--format", renderFormat,
+                     "png, svg, pdf, ps or eps: the format, whatever the name (needed with -o -)")
+        ->check(CLI::IsMember({"png", "svg", "pdf", "ps", "eps"}, CLI::ignore_case));
 
     SymbolOptions formOptions;
     auto* formCmd = app.add_subcommand("form", "Write the control as a form-file object block, without painting");
@@ -246,10 +325,13 @@ int main(int argc, char** argv) {
                          "The printer's print quality in dots per inch (default 600; with --printer the queue's "
                          "resolution, 600 when it names none)")
         ->check(CLI::Range(1, 32767));
+    printCmd->add_flag("--verify", printSettings.verify,
+                       "Read the symbol back with an independent reader (zxing-cpp) first: one that does not give its "
+                       "data and check characters is not printed");
     printCmd->add_option("--at", printSettings.at, "The symbol's top-left corner in printer dots (default 0,0)");
     printCmd->add_option("--paper", printSettings.paper,
                          "Paper size (default A4; with --printer the queue's default paper)")
-        ->check(CLI::IsMember({"A4", "Letter"}));
+        ->check(CLI::IsMember({"A4", "Letter"}, CLI::ignore_case));
 
     BatchOptions batchOptions;
     auto* batchCmd = app.add_subcommand(
@@ -258,7 +340,8 @@ int main(int argc, char** argv) {
     batchCmd->add_option("--name", batchOptions.name, "The object to read from the form file");
     batchCmd->add_option("assignments", batchOptions.assignments, "PROPERTY=VALUE assignments, after --form");
     auto* input = batchCmd->add_option("--input", batchOptions.input,
-                                       "One caption per line (LF-separated; a blank line is an empty caption)");
+                                       "One caption per line (LF-separated; a blank line is an empty caption); "
+                                       "'-' reads standard input");
     auto* db = batchCmd->add_option("--db", batchOptions.db,
                                     "An SQLite database file, or a PostgreSQL server as a postgresql:// URI "
                                     "(libpq's syntax; ?host= may name a socket folder)");
@@ -276,15 +359,29 @@ int main(int argc, char** argv) {
     auto* batchScale =
         batchCmd->add_option("--scale", batchOptions.scale, "Device pixels per screen pixel (whole number from 1)")
             ->check(CLI::Range(1, INT_MAX));
-    auto* batchOutput = batchCmd->add_option("-o,--output", batchOptions.output,
-                                             "PATTERN: with {n} (the record number from 1), one file per record in any "
-                                             "format; otherwise a .pdf with one page per record (or give --printer)");
+    auto* batchDpi = batchCmd
+        ->add_option("--dpi", batchOptions.dpi,
+                     "Draw for a device of N dots per inch: at the scale a report printer of N dpi uses (N/96, "
+                     "halves to even) and with N recorded as the files' resolution")
+        ->check(CLI::Range(1, 32767))
+        ->excludes(batchScale);
+    auto* batchOutput = batchCmd->add_option(
+        "-o,--output", batchOptions.output,
+        "PATTERN: with {n} (the record number from 1), {n:W} (padded with zeros to W digits) or {COLUMN} (that "
+        "field of the record, made safe for a file name), one file per record in any format; otherwise a .pdf "
+        "with one page per record (or give --printer)");
     batchCmd
         ->add_option("--printer", batchOptions.printer,
                      "Print on this CUPS queue instead: one job, a page of the queue's paper per record, at the "
                      "queue's resolution")
         ->excludes(batchOutput)
-        ->excludes(batchScale);
+        ->excludes(batchScale)
+        ->excludes(batchDpi);
+
+    batchCmd->add_flag("--verify", batchOptions.verify,
+                       "Read every symbol back with an independent reader (zxing-cpp) before writing it: a record "
+                       "whose symbol does not give its data and check characters fails");
+    batchCmd->footer(propertiesHelp());
 
     ReportOptions reportOptions;
     auto* reportCmd = app.add_subcommand(
@@ -304,6 +401,9 @@ int main(int argc, char** argv) {
     auto* reportOutput = reportCmd->add_option("-o,--output", reportOptions.output, "The file to write: .pdf or .ps");
     reportCmd->add_option("--printer", reportOptions.printer, "Print on this CUPS queue instead: one job of all pages")
         ->excludes(reportOutput);
+    reportCmd->add_flag("--verify", reportOptions.verify,
+                        "Read every symbol back with an independent reader (zxing-cpp) before its band prints: a "
+                        "record whose symbol does not give its data and check characters is left out and reported");
 
     WindowsOptions windowsOptions;
     auto* windowsCmd = addWindowsCommand(app, windowsOptions);
@@ -315,9 +415,15 @@ int main(int argc, char** argv) {
     };
     if (argc > 1 && argv[1][0] != '-' && !isCommand(argv[1])) {
         std::string known;
-        for (const CLI::App* sub : app.get_subcommands([](CLI::App*) { return true; }))
+        std::vector<std::string> names;
+        for (const CLI::App* sub : app.get_subcommands([](CLI::App*) { return true; })) {
             known += (known.empty() ? "" : ", ") + sub->get_name();
-        printError(std::string("unknown command '") + argv[1] + "': the commands are " + known);
+            names.push_back(sub->get_name());
+        }
+        const std::vector<std::string_view> views(names.begin(), names.end());
+        const std::string near = nearestName(argv[1], views);
+        printError(std::string("unknown command '") + argv[1] + "': " + (near.empty() ? "" : "did you mean " + near + "? ") +
+                   "the commands are " + known);
         return kExitUsage;
     }
     try {
@@ -329,7 +435,8 @@ int main(int argc, char** argv) {
         return kExitUsage;
     }
     if (list->parsed()) return listSymbologies();
-    if (renderCmd->parsed()) return render(renderOptions, scale);
+    if (propertiesCmd->parsed()) return listProperties(namesOnly);
+    if (renderCmd->parsed()) return render(renderOptions, scale, renderDpi, renderFormat, renderVerify);
     if (formCmd->parsed()) return writeForm(formOptions);
     if (printCmd->parsed()) return print(printOptions, printSettings);
     if (reportCmd->parsed()) return runReport(reportOptions);

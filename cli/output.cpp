@@ -32,7 +32,10 @@ constexpr long long kMaxPngSide = 1000000;
 bool outputKindOf(const std::string& Path, OutputKind& Kind) {
     VectorFormat v;
     if (vectorFormatOf(Path, v)) {
-        Kind = v == VectorFormat::Svg ? OutputKind::Svg : v == VectorFormat::Pdf ? OutputKind::Pdf : OutputKind::PostScript;
+        Kind = v == VectorFormat::Svg   ? OutputKind::Svg
+               : v == VectorFormat::Pdf ? OutputKind::Pdf
+               : v == VectorFormat::Eps ? OutputKind::Eps
+                                        : OutputKind::PostScript;
         return true;
     }
     const auto dot = Path.rfind('.');
@@ -44,7 +47,7 @@ bool outputKindOf(const std::string& Path, OutputKind& Kind) {
     return true;
 }
 
-std::string sizeProblem(OutputKind Kind, long long Width, long long Height, int Scale) {
+std::string sizeProblem(OutputKind Kind, long long Width, long long Height, int Scale, int DotsPerInch) {
     const std::string size = std::to_string(Width) + " x " + std::to_string(Height) + " pixels";
     if (Width <= 0 || Height <= 0) return "Nothing drawn: the symbol area is " + size;
     bool fits = true;
@@ -53,8 +56,9 @@ std::string sizeProblem(OutputKind Kind, long long Width, long long Height, int 
             fits = Width <= kMaxPngSide && Height <= kMaxPngSide && Width * Height <= kMaxPngPixels;
             break;
         case OutputKind::Pdf:
-        case OutputKind::PostScript: {
-            const double pointsPerPixel = 72.0 / (96.0 * Scale);
+        case OutputKind::PostScript:
+        case OutputKind::Eps: {
+            const double pointsPerPixel = 72.0 / (DotsPerInch > 0 ? DotsPerInch : 96.0 * Scale);
             fits = Width * pointsPerPixel <= kMaxPagePoints && Height * pointsPerPixel <= kMaxPagePoints;
             break;
         }
@@ -163,6 +167,18 @@ void removeTemporariesOnSignals() {
 
 bool writeAtomically(const std::string& Path, const std::function<bool(std::FILE*, std::string&)>& Write,
                      std::string& Error) {
+    if (Path == "-") {
+        // Standard output: nothing to rename, and the symbol is complete before
+        // the first byte is written.
+        std::string why;
+        bool ok = Write(stdout, why);
+        if (std::fflush(stdout) != 0 && ok) {
+            ok = false;
+            why = std::strerror(errno);
+        }
+        if (!ok) Error = "cannot write to standard output: " + why;
+        return ok;
+    }
     namespace fs = std::filesystem;
     const fs::path target(Path);
     const fs::path dir = target.has_parent_path() ? target.parent_path() : fs::path(".");
@@ -240,19 +256,21 @@ bool writeAtomically(const std::string& Path, const std::function<bool(std::FILE
 }
 
 bool writeRecording(const RecordingCanvas& Recording, int Width, int Height, int Scale, OutputKind Kind,
-                    TColor Background, std::FILE* File, std::string& Error) {
+                    TColor Background, std::FILE* File, std::string& Error, int DotsPerInch) {
+    const int dpi = DotsPerInch > 0 ? DotsPerInch : 96 * Scale;
     if (Kind == OutputKind::Png) {
-        RasterCanvas raster(Width, Height, 96 * Scale);
+        RasterCanvas raster(Width, Height, dpi);
         raster.setTransparentColor(Background);
         Recording.replay(raster);
         return raster.writePng(File, Error);
     }
     const VectorFormat format = Kind == OutputKind::Svg   ? VectorFormat::Svg
                                 : Kind == OutputKind::Pdf ? VectorFormat::Pdf
+                                : Kind == OutputKind::Eps ? VectorFormat::Eps
                                                           : VectorFormat::PostScript;
     TVectorBackend* backend = vectorBackend(Error);
     if (backend == nullptr) return false;
-    std::unique_ptr<TVectorDocument> doc = backend->document(File, format, 96 * Scale);
+    std::unique_ptr<TVectorDocument> doc = backend->document(File, format, dpi);
     Recording.replay(doc->beginPage(Width, Height));
     doc->endPage();
     return doc->close(Error);

@@ -52,7 +52,8 @@ bool TLinesDataSet::readLine(std::FILE* File, std::string& Line) {
 }
 
 bool TLinesDataSet::DoOpen(bool& HasRecord) {
-    m_file = std::fopen(m_fileName.c_str(), "rb");
+    // "-" is standard input, as for every tool that reads lines.
+    m_file = m_fileName == "-" ? stdin : std::fopen(m_fileName.c_str(), "rb");
     if (m_file == nullptr) {
         SetError("cannot read '" + m_fileName + "': " + std::strerror(errno));
         return false;
@@ -69,7 +70,7 @@ bool TLinesDataSet::DoOpen(bool& HasRecord) {
 }
 
 void TLinesDataSet::DoClose() {
-    if (m_file != nullptr) std::fclose(m_file);
+    if (m_file != nullptr && m_file != stdin) std::fclose(m_file);
     m_file = nullptr;
 }
 
@@ -84,6 +85,10 @@ bool TLinesDataSet::DoNext(bool& Found) {
 }
 
 bool TLinesDataSet::rewind() {
+    if (m_file == stdin) {
+        SetError("standard input cannot be read again");
+        return false;
+    }
     if (std::fseek(m_file, 0, SEEK_SET) != 0) {
         SetError("cannot read '" + m_fileName + "' again");
         return false;
@@ -113,6 +118,11 @@ bool TLinesDataSet::DoLast(std::int64_t& RecNo) {
 }
 
 bool TLinesDataSet::DoRecordCount(std::int64_t& Count) {
+    // Standard input is read once: its count is not known before its end.
+    if (m_fileName == "-") {
+        Count = 0;
+        return true;
+    }
     // On a file of its own, so that the cursor stays where it is.
     std::FILE* f = std::fopen(m_fileName.c_str(), "rb");
     if (f == nullptr) {

@@ -31,7 +31,8 @@ std::string shardPdfPath(const std::string& Path, const TShard& Shard);
 
 // One record per line of a text file, one field "Caption": lines end at LF, a
 // CR before it is dropped, a blank line is a record with an empty caption.
-// Read line by line, so memory does not grow with the file.
+// Read line by line, so memory does not grow with the file. The file "-" is
+// standard input.
 class TLinesDataSet : public TDataSet {
 public:
     explicit TLinesDataSet(TComponent* AOwner) : TDataSet(AOwner) {}

@@ -8,6 +8,7 @@
 #include "cli/output.h"
 #include "cli/queue.h"
 #include "cli/session.h"
+#include "cli/verify.h"
 #include "cli/vector.h"
 #include "control/zorvik.h"
 #include "platform/documentprinter.h"
@@ -61,6 +62,7 @@ struct ReportJob::Impl {
     TQuickRep* report = nullptr;
     std::unique_ptr<TDataSet> server;  // a --db server dataset in place of the form's own
     TNullCanvas trial;
+    bool verify = false;
     std::int64_t failed = 0;
     bool invisible = false;
     std::set<std::pair<std::int64_t, std::string>> said;
@@ -93,6 +95,19 @@ struct ReportJob::Impl {
             } else if (!z->Visible() && !z->isDesigning()) {
                 invisible = true;
                 say(0, "Nothing drawn: the control is invisible");
+            } else if (verify && z->lastRenderSized()) {
+                // Read back as drawn for the screen: the printer's copy is the
+                // same symbol at a whole multiple of its size.
+                RecordingCanvas drawn;
+                z->DrawBarCode(&drawn, 0, 0, 1);
+                std::string why;
+                const VerifyResult result = verifySymbol(*z, drawn, BarCodeWidth, BarCodeHeight, why);
+                if (result == VerifyResult::Wrong || result == VerifyResult::Failed) {
+                    say(report->RecordNumber(), why);
+                    printBand = false;
+                } else if (result == VerifyResult::NotReadable) {
+                    say(0, "warning: " + why);
+                }
             }
         }
         messages.clear();
@@ -115,6 +130,7 @@ ReportJob::~ReportJob() {
 
 bool ReportJob::load(const ReportOptions& o) {
     Impl& j = *m_impl;
+    j.verify = o.verify;
     std::vector<TFormObject> roots;
     std::string error;
     addReportClasses(j.loader);
@@ -255,7 +271,8 @@ int runReport(const ReportOptions& o) {
         return kExitUsage;
     }
     VectorFormat format = VectorFormat::Pdf;
-    if (o.printer.empty() && (!vectorFormatOf(o.output, format) || format == VectorFormat::Svg)) {
+    if (o.printer.empty() &&
+        (!vectorFormatOf(o.output, format) || format == VectorFormat::Svg || format == VectorFormat::Eps)) {
         printError("cannot print a report to '" + o.output + "': use a name ending in .pdf or .ps");
         return kExitUsage;
     }

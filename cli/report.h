@@ -16,6 +16,7 @@ struct ReportOptions {
     std::string db;    // replace the database the report's dataset names
     std::string sql;   // replace its query
     int dpi = 0;       // 0: 600 on a file, the queue's own resolution on a printer
+    bool verify = false;  // read every symbol back before its band prints
     std::string output;
     std::string printer;  // a CUPS queue in place of the output file
 };

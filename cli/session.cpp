@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "cli/colours.h"
+#include "cli/suggest.h"
 #include "control/formio.h"
 #include "control/published.h"
 #include "engine/state.h"
@@ -48,14 +50,21 @@ bool Session::assign(const std::vector<std::string>& Assignments) {
             printError("expected PROPERTY=VALUE, got '" + a + "'");
             return false;
         }
-        const std::string path = a.substr(0, eq), text = a.substr(eq + 1);
+        const std::string path = a.substr(0, eq);
         const PublishedProperty* p = findProperty(path);
         if (p == nullptr || p->type == PropertyType::Event || p->type == PropertyType::Reference) {
-            printError("unknown property '" + path + "'");
+            printError("unknown property '" + path + "': " + propertyHint(path));
             return false;
         }
+        const std::string given = a.substr(eq + 1), text = formValueText(*p, given);
         std::string error;
         if (!assignProperty(*m_control, *p, text, true, error)) {
+            // The suggestion first: the forms of a colour make a long sentence.
+            if (const std::string hint = valueHint(*p, given); p->type == PropertyType::Color)
+                error = "'" + given + "' is not a colour" + hint + (hint.empty() ? ". " : " ") + "A colour is " +
+                        std::string(kColourForms);
+            else
+                error += valueHint(*p, given);
             printError("bad value for " + std::string(p->path) + ": " + error);
             return false;
         }
@@ -100,6 +109,13 @@ bool Session::settle() {
         printWarning("caption cut to its first " + std::to_string(digits) + " digits; '" + given.substr(digits + 1) +
                      "' after the check digit is not encoded");
     return true;
+}
+
+void warnThinModules(int DotsPerInch) {
+    if (StepXReal > 0 && StepXReal < 2)
+        printWarning("modules are " + std::to_string(StepXReal).substr(0, 4) + " printer dots wide at " +
+                     std::to_string(DotsPerInch) +
+                     " dpi; at least 2 dots a module print reliably (Code.Density=Medium or Low, or a higher --dpi)");
 }
 
 void warnShortBars(const TZorvik& Control) {

@@ -23,6 +23,9 @@ void printWarning(const std::string& Text);
 // Warns when the last symbol the control drew has bars too short for many
 // scanners (still drawn: the symbol is valid).
 void warnShortBars(const TZorvik& Control);
+// Warns when the symbol just printed on this thread has modules narrower than
+// two printer dots, which ink spread and dot gain blur on most printers.
+void warnThinModules(int DotsPerInch);
 
 class Session {
 public:

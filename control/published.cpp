@@ -294,6 +294,7 @@ bool PublishedProperty::isDefault(const TZorvik& Control) const {
 
 std::string_view charsetIdent(int Charset) { return nameOf(kCharsets, Charset); }
 bool identToCharset(std::string_view Ident, int& Charset) { return valueOf(kCharsets, Ident, Charset); }
+std::string_view cursorIdent(int Cursor) { return nameOf(kCursors, Cursor); }
 
 std::span<const PublishedProperty> zorvikProperties() { return kProperties; }
 

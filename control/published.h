@@ -75,5 +75,7 @@ void bindDataSource(TZorvik& Control, const std::string& Name);
 // The charset identifiers of the host framework.
 std::string_view charsetIdent(int Charset);
 bool identToCharset(std::string_view Ident, int& Charset);
+// The identifier of a standard cursor; "" for a cursor without one.
+std::string_view cursorIdent(int Cursor);
 
 }  // namespace zorvik

@@ -14,6 +14,7 @@ bool vectorFormatOf(const std::string& Path, VectorFormat& Format) {
     if (ext == "svg") Format = VectorFormat::Svg;
     else if (ext == "pdf") Format = VectorFormat::Pdf;
     else if (ext == "ps") Format = VectorFormat::PostScript;
+    else if (ext == "eps") Format = VectorFormat::Eps;
     else return false;
     return true;
 }

@@ -11,9 +11,10 @@
 
 namespace zorvik {
 
-enum class VectorFormat { Svg, Pdf, PostScript };
+// Eps: one page of Encapsulated PostScript, its bounding box the page.
+enum class VectorFormat { Svg, Pdf, PostScript, Eps };
 
-// The format a file name's extension asks for (.svg, .pdf, .ps); false when none.
+// The format a file name's extension asks for (.svg, .pdf, .ps, .eps); false when none.
 bool vectorFormatOf(const std::string& Path, VectorFormat& Format);
 
 // The largest page side, in points, that PDF and PostScript readers accept.

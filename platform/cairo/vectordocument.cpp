@@ -284,13 +284,16 @@ TCanvas& CairoDocument::beginPage(int WidthDots, int HeightDots) {
                 break;
             }
             case VectorFormat::PostScript:
+            case VectorFormat::Eps:
                 d.surface = cairo_ps_surface_create_for_stream(writeToString, &d.text, w, h);
+                // Encapsulated: a %%BoundingBox of the page, no page device setup.
+                if (d.format == VectorFormat::Eps) cairo_ps_surface_set_eps(d.surface, 1);
                 break;
         }
         d.cr = cairo_create(d.surface);
     } else if (d.format == VectorFormat::Pdf) {
         cairo_pdf_surface_set_size(d.surface, w, h);
-    } else if (d.format == VectorFormat::PostScript) {
+    } else if (d.format == VectorFormat::PostScript || d.format == VectorFormat::Eps) {
         cairo_ps_surface_set_size(d.surface, w, h);
     }
     cairo_identity_matrix(d.cr);
@@ -337,7 +340,7 @@ bool CairoDocument::close(std::string& Error) {
         Error = std::string("the document could not be made (") + cairo_status_to_string(status) + ")";
         return false;
     }
-    if (d.format == VectorFormat::PostScript) {
+    if (d.format == VectorFormat::PostScript || d.format == VectorFormat::Eps) {
         // cairo dates its PostScript with the clock; use the document date instead.
         const std::string key = "%%CreationDate: ";
         if (auto at = d.text.find(key); at != std::string::npos) {
@@ -353,7 +356,8 @@ bool CairoDocument::close(std::string& Error) {
         Error = std::strerror(d.sink.error);
         return false;
     }
-    if (d.format == VectorFormat::PostScript && std::fwrite(d.text.data(), 1, d.text.size(), d.file) != d.text.size()) {
+    if ((d.format == VectorFormat::PostScript || d.format == VectorFormat::Eps) &&
+        std::fwrite(d.text.data(), 1, d.text.size(), d.file) != d.text.size()) {
         Error = std::strerror(errno);
         return false;
     }

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <map>
 #include <random>
+#include <regex>
 #include <set>
 #include <sstream>
 
@@ -223,9 +224,29 @@ TEST(ScaleOut, TheIndexedJobManifestRunsLocally) {
     EXPECT_TRUE(filesOf(dir + "/cluster/labels") == single);
     std::multiset<std::string> a, b;
     std::istringstream ea(test::readFile(dir + "/cluster.err")), eb(test::readFile(dir + "/single.err"));
-    for (std::string l; std::getline(ea, l);) a.insert(l);
-    for (std::string l; std::getline(eb, l);) b.insert(l);
+    // Each run ends with its own summary of counts and time; the records' messages are the same.
+    // The shards' counts add up to the single run's.
+    const std::regex summary("zorvik: ([0-9]+) written, ([0-9]+) failed, .*");
+    long counts[2][2] = {};
+    std::smatch m;
+    for (std::string l; std::getline(ea, l);)
+        if (std::regex_match(l, m, summary)) {
+            counts[0][0] += std::stol(m[1]);
+            counts[0][1] += std::stol(m[2]);
+        } else {
+            a.insert(l);
+        }
+    for (std::string l; std::getline(eb, l);)
+        if (std::regex_match(l, m, summary)) {
+            counts[1][0] += std::stol(m[1]);
+            counts[1][1] += std::stol(m[2]);
+        } else {
+            b.insert(l);
+        }
     EXPECT_EQ(a, b);
+    EXPECT_EQ(counts[0][0], counts[1][0]);
+    EXPECT_EQ(counts[0][1], counts[1][1]);
+    EXPECT_EQ(counts[1][0], static_cast<long>(single.size()));
 }
 
 }  // namespace

@@ -172,9 +172,10 @@ struct Failure {
 TEST(Command, FailuresExitWithTheirStatusAndLeaveNoFile) {
     const std::string dir = test::scratchDir("cli-failures");
     const Failure cases[] = {
-        {"unknown property", "Code.Colour=1", 1, "unknown property 'Code.Colour'"},
+        {"unknown property", "Code.Colour=1", 1, "unknown property 'Code.Colour': 'zorvik properties' lists them all"},
         {"bad enumeration value", "Code.Density=Huge", 1, "bad value for Code.Density: expected one of High, Medium, Low"},
-        {"bad boolean", "Code.AutoSize=yes", 1, "bad value for Code.AutoSize: expected True or False"},
+        {"bad boolean", "Code.AutoSize=yes", 1,
+         "bad value for Code.AutoSize: expected True or False; did you mean True?"},
         {"not an assignment", "Code.AutoSize", 1, "expected PROPERTY=VALUE, got 'Code.AutoSize'"},
         {"caption Code 39 cannot carry", "Code.Symbology=Code_39 Code.Caption=abc", 2,
          "Caption has a character that Code 39 cannot encode: 'a' at position 1"},
@@ -217,7 +218,7 @@ TEST(Command, UsageAndOutputErrors) {
         std::string args;
         std::string fragment;
     } cases[] = {
-        {"render Code.Caption=1 -o " + dir + "/x.jpg", "use a name ending in .png, .svg, .pdf or .ps"},
+        {"render Code.Caption=1 -o " + dir + "/x.jpg", "use a name ending in .png, .svg, .pdf, .ps or .eps"},
         {"render Code.Caption=1", "--output is required"},
         {"render Code.Caption=1 --scale 0 -o " + dir + "/x.png", "--scale"},
         {"render Code.Caption=1 -o " + dir + "/missing/x.png", "cannot write '" + dir + "/missing/x.png'"},

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <sstream>
 
 namespace zorvik::test {
@@ -259,7 +260,18 @@ void writeFile(const std::string& path, const std::string& bytes) {
 int zorvik(const std::string& args, const std::string& dir, std::string* err, std::string* out) {
     const std::string errFile = dir + "/stderr.txt";
     const int status = runCommand(std::string(ZORVIK_BINARY_DIR) + "/bin/zorvik " + args + " 2>'" + errFile + "'", out);
-    if (err != nullptr) *err = readFile(errFile);
+    lastBatchSummary.clear();
+    if (err != nullptr) {
+        // A batch ends with a line of counts and its time, which varies from run
+        // to run: kept apart, so that the messages can be compared exactly.
+        static const std::regex summary("zorvik: [0-9]+ written, [0-9]+ failed, [0-9]+\\.[0-9]{2} s\n");
+        *err = readFile(errFile);
+        std::smatch m;
+        if (std::regex_search(*err, m, summary)) {
+            lastBatchSummary = m.str();
+            err->erase(static_cast<size_t>(m.position()), static_cast<size_t>(m.length()));
+        }
+    }
     return status;
 }
 

@@ -95,6 +95,9 @@ void writeFile(const std::string& path, const std::string& bytes);
 // Runs the built zorvik command with Args (already quoted for the shell) and
 // returns its exit status; its standard error goes to Err, its standard output to Out.
 int zorvik(const std::string& args, const std::string& dir, std::string* err = nullptr, std::string* out = nullptr);
+// The summary line a batch run by zorvik() ended with ("" when none); zorvik()
+// takes it out of the standard error it returns.
+inline thread_local std::string lastBatchSummary;
 
 // A database file, dir/test.db, with the statements of Script run on it.
 std::string makeDatabase(const std::string& dir, const std::string& script);
