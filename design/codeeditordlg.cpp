@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStyle>
@@ -29,6 +30,9 @@ T* control(QDialog& Form, const char* Name) {
 
 std::unique_ptr<QDialog> loadForm(QWidget* Parent) {
     initDesignResources();
+    // The form's font is the Windows dialog font; its metric twins keep the
+    // captions within the boxes the form gives them.
+    QFont::insertSubstitutions("MS Sans Serif", {"Liberation Sans", "Arial", "Helvetica"});
     QFile file(":/zorvik/design/codeeditordlg.ui");
     file.open(QIODevice::ReadOnly);
     QUiLoader loader;
@@ -61,6 +65,8 @@ TCodeEditorDlg::TCodeEditorDlg(QWidget* Parent) : m_form(loadForm(Parent)) {
     // The standard OK glyph beside the button's caption.
     OKButton->setIcon(f.style()->standardIcon(QStyle::SP_DialogOkButton));
     f.setFixedSize(f.size());
+    // Labels take the size of their caption, as the form's labels size themselves.
+    for (QLabel* label : f.findChildren<QLabel*>()) label->adjustSize();
 
     // User actions only (activated, clicked): the setters set the controls
     // themselves and must not run the handlers again.

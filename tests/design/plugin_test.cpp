@@ -229,7 +229,8 @@ TEST(DesignerPlugin, DesignerProgramLoadsItQuietly) {
     QProcess designer;
     designer.setProcessEnvironment(env);
     designer.setProcessChannelMode(QProcess::MergedChannels);
-    designer.start("timeout", {"10", ZORVIK_DESIGNER_PROGRAM});
+    // Designer runs until stopped; long enough to load every plugin on a busy machine.
+    designer.start("timeout", {"20", ZORVIK_DESIGNER_PROGRAM});
     ASSERT_TRUE(designer.waitForFinished(60000));
     const QString out = QString::fromLocal8Bit(designer.readAll());
     EXPECT_EQ(designer.exitCode(), 124) << "designer ended before it was stopped:\n" << out.toStdString();
