@@ -27,9 +27,15 @@ QString qtName(std::string_view Path) {
 
 // Changes made by an editor go through the form window's cursor, as if made
 // in the property editor: each is a command the caller groups into one.
+// The command opens with the first change, so that a dialog closed without
+// one leaves no empty step in the history and the form unchanged.
 class DesignerWriter : public TFormDesigner {
 public:
-    DesignerWriter(QDesignerFormWindowInterface* Form, BarcodeWidget* Widget) : m_form(Form), m_widget(Widget) {}
+    DesignerWriter(QDesignerFormWindowInterface* Form, BarcodeWidget* Widget, QString Command)
+        : m_form(Form), m_widget(Widget), m_command(std::move(Command)) {}
+    ~DesignerWriter() override {
+        if (m_open) m_form->endCommand();
+    }
 
     void SetOrdProperty(TComponent&, std::string_view Path, int64_t Value) override {
         // The value in the widget property's own type (an enumeration's, not int).
@@ -37,15 +43,25 @@ public:
         const QMetaObject* meta = m_widget->metaObject();
         QVariant v = int(Value);
         if (const int index = meta->indexOfProperty(name.toLatin1().constData()); index >= 0) v.convert(meta->property(index).metaType());
+        open();
         m_form->cursor()->setWidgetProperty(m_widget, name, v);
     }
     void SetStrProperty(TComponent&, std::string_view Path, const std::string& Value) override {
+        open();
         m_form->cursor()->setWidgetProperty(m_widget, qtName(Path), QString::fromStdString(Value));
     }
 
 private:
+    void open() {
+        if (m_open) return;
+        m_open = true;
+        m_form->beginCommand(m_command);
+    }
+
     QDesignerFormWindowInterface* m_form;
     BarcodeWidget* m_widget;
+    QString m_command;
+    bool m_open = false;
 };
 
 QSet<QDesignerFormEditorInterface*>& installed() {
@@ -120,11 +136,11 @@ void CodeTaskMenu::executeVerb(int Index) {
         return;
     }
     // Everything the dialog changes is one step of the form's undo history.
-    DesignerWriter writer(form, m_widget);
     setDesignParentWindow(form->window());
-    form->beginCommand(QString::fromStdString(std::string(kEditCodeVerb)));
-    make(m_widget->control(), kZorvikClass, &writer)->ExecuteVerb(Index);
-    form->endCommand();
+    {
+        DesignerWriter writer(form, m_widget, QString::fromStdString(std::string(kEditCodeVerb)));
+        make(m_widget->control(), kZorvikClass, &writer)->ExecuteVerb(Index);
+    }
     setDesignParentWindow(nullptr);
 }
 

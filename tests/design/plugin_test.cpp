@@ -215,6 +215,18 @@ TEST(DesignerPlugin, OneVerbAlsoOnDoubleClickAsOneUndoStep) {
     history->undo();
     EXPECT_EQ(d.barcode->property("CodeSymbology").toInt(), symbology);
     EXPECT_EQ(d.barcode->property("CodeCaption").toString(), "03600029145");
+
+    // Opened and closed without a change: no step, the form unchanged.
+    d.form->setDirty(false);
+    const int before = history->index();
+    ASSERT_TRUE(history->canRedo());
+    QTimer::singleShot(50, [] {
+        if (QWidget* modal = QApplication::activeModalWidget()) modal->findChild<QPushButton*>("OKButton")->click();
+    });
+    menu->taskActions().first()->trigger();
+    EXPECT_EQ(history->index(), before);
+    EXPECT_TRUE(history->canRedo());  // a new step would have dropped the undone one
+    EXPECT_FALSE(d.form->isDirty());
 }
 
 // The designer program itself, as users start it, finds and loads the collection.
