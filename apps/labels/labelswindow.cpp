@@ -1,5 +1,6 @@
 #include "apps/labels/labelswindow.h"
 
+#include "apps/labels/designerform.h"
 #include "platform/sqlite/database.h"
 
 #include <QFileDialog>
@@ -86,6 +87,13 @@ LabelsWindow::~LabelsWindow() {
 }
 
 bool LabelsWindow::loadForm(const QString& Path, const QString& Name, QString& Error) {
+    if (Path.endsWith(".ui", Qt::CaseInsensitive)) {
+        QString objectName;
+        if (!loadDesignerForm(Path, Name, *m_barcode, objectName, Error)) return false;
+        m_formName = objectName;
+        bindData();
+        return true;
+    }
     std::string error, objectName;
     if (!loadZorvik(Path.toStdString(), Name.toStdString(), m_barcode->control(), objectName, error)) {
         Error = QString::fromStdString(error);
@@ -295,7 +303,7 @@ bool LabelsWindow::printOn(QPrinter& Printer, QString& Error) {
 }
 
 void LabelsWindow::openFormAction() {
-    const QString path = QFileDialog::getOpenFileName(this, tr("Open Form"), {}, tr("Form files (*.dfm);;All files (*)"));
+    const QString path = QFileDialog::getOpenFileName(this, tr("Open Form"), {}, tr("Form files (*.dfm *.ui);;All files (*)"));
     QString error;
     if (!path.isEmpty() && !loadForm(path, {}, error)) QMessageBox::warning(this, tr("Open Form"), error);
 }

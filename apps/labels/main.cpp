@@ -1,7 +1,8 @@
-// zorvik-labels [--form FILE [--name OBJECT]] [--db FILE [--sql QUERY]] [--row N] [--screenshot FILE]
+// zorvik-labels [--form FILE [--name OBJECT]] [--db FILE [--sql QUERY]] [--row N] [--screenshot FILE] [--print FILE]
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFileInfo>
+#include <QPrinter>
 #include <QTimer>
 
 #include <cstdio>
@@ -34,7 +35,7 @@ int main(int argc, char** argv) {
     QCommandLineParser parser;
     parser.setApplicationDescription("Zorvik Labels: barcode labels from a product table.");
     parser.addHelpOption();
-    const QCommandLineOption form("form", "Read the barcode control from the form FILE (default: demo/label.dfm).", "FILE");
+    const QCommandLineOption form("form", "Read the barcode control from the form FILE: a form file, or a Qt Designer form (.ui) (default: demo/label.dfm).", "FILE");
     const QCommandLineOption name("name", "The object of the form to read (default: the first barcode control).", "OBJECT");
     const QCommandLineOption db("db", "The SQLite FILE, or postgresql:// URI, whose rows drive the caption (default: demo/products.sqlite).", "FILE|URI");
     const QCommandLineOption sql("sql", "The QUERY whose rows are shown (default: the whole first table).", "QUERY");
@@ -42,7 +43,8 @@ int main(int argc, char** argv) {
     const QCommandLineOption report("report", "Open a preview of the pages of the banded report in the form FILE.", "FILE");
     const QCommandLineOption screenshot(
         "screenshot", "Write a PNG of the window (or of the report preview) once it has settled, and exit.", "FILE");
-    parser.addOptions({form, name, db, sql, row, report, screenshot});
+    const QCommandLineOption print("print", "Print the label into the PDF FILE, and exit.", "FILE");
+    parser.addOptions({form, name, db, sql, row, report, screenshot, print});
     if (!parser.parse(QApplication::arguments())) return fail(parser.errorText());
     if (parser.isSet("help")) {
         std::fputs(parser.helpText().toLocal8Bit().constData(), stdout);
@@ -58,7 +60,7 @@ int main(int argc, char** argv) {
         rowNumber = parser.value(row).toInt(&ok);
         if (!ok || rowNumber < 1) return fail("--row expects a whole number from 1, got '" + parser.value(row) + "'");
     }
-    const bool scripted = parser.isSet(screenshot);
+    const bool scripted = parser.isSet(screenshot) || parser.isSet(print);
 
     zorvik::labels::LabelsWindow window;
     if (scripted) {
@@ -88,8 +90,15 @@ int main(int argc, char** argv) {
     QTimer::singleShot(0, [&] {
         window.barcode().settle();
         for (int i = 0; i < 20; ++i) QApplication::processEvents(QEventLoop::AllEvents, 10);
+        if (parser.isSet(print)) {
+            QPrinter printer(QPrinter::HighResolution);
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(parser.value(print));
+            QString printError;
+            if (!window.printOn(printer, printError)) status = fail(printError);
+        }
         QWidget* shown = window.reportPreview() != nullptr ? window.reportPreview() : &window;
-        if (!shown->grab().save(parser.value(screenshot), "PNG"))
+        if (parser.isSet(screenshot) && !shown->grab().save(parser.value(screenshot), "PNG"))
             status = fail("cannot write '" + parser.value(screenshot) + "'");
         QApplication::exit(status);
     });

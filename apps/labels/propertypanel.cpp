@@ -1,5 +1,7 @@
 #include "apps/labels/propertypanel.h"
 
+#include "design/zorvikreg.h"
+
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QComboBox>
@@ -126,9 +128,9 @@ void PropertyPanel::chooseFont() {
     current.setItalic(styles.testFlag(BarcodeWidget::fsItalic));
     current.setUnderline(styles.testFlag(BarcodeWidget::fsUnderline));
     current.setStrikeOut(styles.testFlag(BarcodeWidget::fsStrikeOut));
-    bool ok = false;
-    const QFont chosen = QFontDialog::getFont(&ok, current, this);
-    if (!ok) return;
+    // Scalable fonts only: the symbol's text is drawn at any size and turned.
+    if (!TFontPropertyFont::Edit(current, this)) return;
+    const QFont& chosen = current;
     m_target.setFontName(chosen.family());
     const int pixels = chosen.pixelSize() > 0 ? chosen.pixelSize() : qRound(chosen.pointSizeF() * 96.0 / 72.0);
     m_target.setFontHeight(-pixels);

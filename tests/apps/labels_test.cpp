@@ -100,3 +100,40 @@ TEST(Labels, RefusesBadArguments) {
 
 }  // namespace
 }  // namespace zorvik
+
+namespace zorvik {
+namespace {
+
+// A form made in Qt Designer, saved as Designer writes it, opens through the
+// plugin and prints: its symbology and data field reach the printed label.
+TEST(Labels, PrintsAFormMadeInDesigner) {
+    const std::string dir = test::scratchDir("labels-designer");
+    const std::string db = test::makeDatabase(
+        dir, "CREATE TABLE products (id INTEGER, name TEXT, ean TEXT);"
+             "INSERT INTO products VALUES (1, 'Tea', '400638133393'), (2, 'Rice', '590123412345');");
+    test::writeFile(dir + "/label.ui", R"(<?xml version="1.0" encoding="UTF-8"?>
+<ui version="4.0">
+ <class>Form</class>
+ <widget class="QWidget" name="Form">
+  <widget class="zorvik::BarcodeWidget" name="Price">
+   <property name="CodeSymbology"><enum>zorvik::BarcodeWidget::EAN_13</enum></property>
+   <property name="CodeCaption"><string>400638133393</string></property>
+   <property name="DataField"><string>ean</string></property>
+  </widget>
+ </widget>
+</ui>
+)");
+    std::string err;
+    ASSERT_EQ(labels("--form '" + dir + "/label.ui' --db '" + db + "' --row 2 --print '" + dir + "/label.pdf'", dir, &err), 0)
+        << err;
+    ASSERT_EQ(test::runCommand("pdftoppm -r 200 -png -singlefile '" + dir + "/label.pdf' '" + dir + "/page'"), 0);
+    // EAN-13 of the second record, its check digit computed by the standard: 5901234123457.
+    EXPECT_EQ(test::decodePng(dir + "/page.png", ZXing::BarcodeFormat::EAN13).text, "5901234123457");
+
+    // A name the form does not hold is refused, naming it.
+    EXPECT_NE(labels("--form '" + dir + "/label.ui' --name Other --print '" + dir + "/x.pdf'", dir, &err), 0);
+    EXPECT_NE(err.find("no barcode called 'Other'"), std::string::npos) << err;
+}
+
+}  // namespace
+}  // namespace zorvik
