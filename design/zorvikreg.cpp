@@ -59,7 +59,8 @@ std::array<Unit, 5> g_units{{{"ZorvikData", {}}, {"WList", {}}, {"Zorvik", {}}, 
 template <size_t I>
 void startUnit() {
     if (!g_units[I].counter.start()) return;
-    log().push_back("+" + std::string(g_units[I].name));
+    std::string entry(1, '+');  // built in place: GCC 12 misreads "+" + string as overlapping
+    log().push_back(entry.append(g_units[I].name));
     if (g_units[I].name == "Zorvik") {
         FBarCodeNames();
         FBarCodeDensityNames();
@@ -68,7 +69,7 @@ void startUnit() {
 
 template <size_t I>
 void stopUnit() {
-    if (g_units[I].counter.stop()) log().push_back("-" + std::string(g_units[I].name));
+    if (g_units[I].counter.stop()) log().push_back(std::string(1, '-').append(g_units[I].name));
 }
 
 constexpr std::array<TPackageUnit, 5> kUnits{{
