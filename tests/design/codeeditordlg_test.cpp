@@ -69,9 +69,13 @@ TEST(CodeEditorDlg, FormAsLaidOut) {
         if (l.geometry.height() > 0) EXPECT_EQ(w->height(), l.geometry.height());
         EXPECT_EQ(w->font().bold(), l.bold);
         if (auto* label = qobject_cast<QLabel*>(w)) EXPECT_EQ(label->text(), l.caption);
-        if (auto* button = qobject_cast<QAbstractButton*>(w)) EXPECT_EQ(button->text(), l.caption);
+        if (auto* button = qobject_cast<QAbstractButton*>(w)) {
+            EXPECT_EQ(button->text(), l.caption);
+        }
         // Check-box captions stand to the left of the box.
-        if (qobject_cast<QCheckBox*>(w) != nullptr) EXPECT_EQ(w->layoutDirection(), Qt::RightToLeft);
+        if (qobject_cast<QCheckBox*>(w) != nullptr) {
+            EXPECT_EQ(w->layoutDirection(), Qt::RightToLeft);
+        }
     }
     const QStringList pages{"Bar Code", "Human Readable", "Data Source"};
     ASSERT_EQ(dlg.TabbedNotebook1->count(), 3);
