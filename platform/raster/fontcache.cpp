@@ -120,6 +120,7 @@ constexpr size_t kMaxAnswers = 1024;
 // being parsed at start.
 struct Cache {
     bool loaded = false;
+    std::string loadedPath;
     uint64_t stamp = 0;
     // The lines, mapped from the file until an answer is added, then owned.
     std::string_view lines;  // "bold italic index family-hex file-hex\n" each
@@ -134,11 +135,24 @@ struct Cache {
         if (mapped != nullptr) munmap(mapped, mappedSize);
     }
 
+    // Loads the file once; a cache that moved (another XDG_CACHE_HOME or HOME)
+    // is started afresh from its new file.
     void load() {
-        if (loaded) return;
-        loaded = true;
-        stamp = raster::stamp();
         const std::string path = fontCachePath();
+        if (loaded && path == loadedPath) return;
+        if (loaded) {
+            if (mapped != nullptr) munmap(mapped, mappedSize);
+            mapped = nullptr;
+            mappedSize = 0;
+            lines = {};
+            owned.clear();
+            found.clear();
+            gone.clear();
+            added.clear();
+        }
+        loaded = true;
+        loadedPath = path;
+        stamp = raster::stamp();
         if (path.empty()) return;
         const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
         if (fd < 0) return;
@@ -246,6 +260,7 @@ struct Cache {
         const std::vector<std::pair<Key, FontLocation>> mine = std::move(added);
         added.clear();
         for (const auto& [key, where] : mine) add(key, where);
+        added.clear();  // saved now; add() noted them again
         std::string temp = path + ".XXXXXX";
         const int fd = mkstemp(temp.data());
         if (fd >= 0) {

@@ -65,10 +65,16 @@ TEST(CodeEditorDlg, FormAsLaidOut) {
         auto* w = f.findChild<QWidget*>(l.name);
         ASSERT_NE(w, nullptr);
         EXPECT_EQ(w->pos(), l.geometry.topLeft());
-        if (l.geometry.width() > 0) EXPECT_EQ(w->width(), l.geometry.width());
-        if (l.geometry.height() > 0) EXPECT_EQ(w->height(), l.geometry.height());
+        if (l.geometry.width() > 0) {
+            EXPECT_EQ(w->width(), l.geometry.width());
+        }
+        if (l.geometry.height() > 0) {
+            EXPECT_EQ(w->height(), l.geometry.height());
+        }
         EXPECT_EQ(w->font().bold(), l.bold);
-        if (auto* label = qobject_cast<QLabel*>(w)) EXPECT_EQ(label->text(), l.caption);
+        if (auto* label = qobject_cast<QLabel*>(w)) {
+            EXPECT_EQ(label->text(), l.caption);
+        }
         if (auto* button = qobject_cast<QAbstractButton*>(w)) {
             EXPECT_EQ(button->text(), l.caption);
         }
