@@ -15,12 +15,6 @@ namespace zorvik::labels {
 
 namespace {
 
-QByteArray qtName(std::string_view Path) {
-    QByteArray name;
-    for (char c : Path)
-        if (c != '.') name += c;
-    return name;
-}
 
 }  // namespace
 
@@ -56,7 +50,7 @@ bool loadDesignerForm(const QString& Path, const QString& Name, BarcodeWidget& T
     }
     for (const PublishedProperty& p : zorvikProperties()) {
         if (p.type == PropertyType::Event || p.type == PropertyType::Reference) continue;
-        const QByteArray name = qtName(p.path);
+        const QByteArray name = qtPropertyName(p.path);
         QVariant value = source->property(name.constData());
         if (!value.isValid()) continue;
         // Enumerations and flags pass by number: the two classes' enum types differ.

@@ -18,12 +18,6 @@ namespace zorvik::labels {
 
 namespace {
 
-QByteArray qtName(std::string_view Path) {
-    QByteArray name;
-    for (char c : Path)
-        if (c != '.') name += c;
-    return name;
-}
 
 }  // namespace
 
@@ -32,7 +26,7 @@ PropertyPanel::PropertyPanel(BarcodeWidget& Target, QWidget* Parent) : QWidget(P
     BarcodeWidget* w = &m_target;
     for (const PublishedProperty& p : zorvikProperties()) {
         if (p.type == PropertyType::Event) continue;
-        const QByteArray name = qtName(p.path);
+        const QByteArray name = qtPropertyName(p.path);
         const QString label = QString::fromUtf8(p.path.data(), static_cast<qsizetype>(p.path.size()));
         switch (p.type) {
             case PropertyType::Enumeration: {
@@ -65,7 +59,7 @@ PropertyPanel::PropertyPanel(BarcodeWidget& Target, QWidget* Parent) : QWidget(P
                 });
                 m_refreshers.push_back([w, &p, button] {
                     button->setText(QString::fromStdString(p.format(w->control())));
-                    const QColor c = w->property(qtName(p.path)).value<QColor>();
+                    const QColor c = w->property(qtPropertyName(p.path)).value<QColor>();
                     button->setStyleSheet(QString("background: %1; color: %2")
                                               .arg(c.name(), c.lightness() < 128 ? "white" : "black"));
                 });

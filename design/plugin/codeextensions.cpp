@@ -17,13 +17,8 @@ namespace zorvik {
 
 namespace {
 
-// The Qt property of a form-file path: the path without its dots.
-QString qtName(std::string_view Path) {
-    QString name;
-    for (char c : Path)
-        if (c != '.') name += QLatin1Char(c);
-    return name;
-}
+// The Qt property of a form-file path, as Designer names it.
+QString qtName(std::string_view Path) { return QString::fromLatin1(qtPropertyName(Path)); }
 
 // Changes made by an editor go through the form window's cursor, as if made
 // in the property editor: each is a command the caller groups into one.

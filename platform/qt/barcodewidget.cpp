@@ -32,14 +32,15 @@ const PublishedProperty& published(const char* Path) {
     return *p;
 }
 
-QByteArray qtName(std::string_view Path) {
+
+}  // namespace
+
+QByteArray qtPropertyName(std::string_view Path) {
     QByteArray name;
     for (char c : Path)
         if (c != '.') name += c;
     return name;
 }
-
-}  // namespace
 
 // Caption messages of the render pipeline: raised inside a paint, they are
 // shown as modal boxes once that paint is over; raised elsewhere, at once.
@@ -243,7 +244,7 @@ void BarcodeWidget::publishChanges() {
         if (now == m_snapshot[i]) continue;
         m_snapshot[i] = std::move(now);
         any = true;
-        const int index = meta->indexOfProperty(qtName(properties[i].path).constData());
+        const int index = meta->indexOfProperty(qtPropertyName(properties[i].path).constData());
         if (index >= 0) meta->property(index).notifySignal().invoke(this);
     }
     if (any) emit propertiesChanged();

@@ -10,6 +10,8 @@
 #include <QString>
 #include <QWidget>
 
+#include <string_view>
+
 #include <memory>
 #include <set>
 #include <string>
@@ -20,6 +22,10 @@
 #include "platform/raster/rastercanvas.h"
 
 namespace zorvik {
+
+// The widget's Qt property for a form-file path: the path without its dots
+// (Code.Symbology is CodeSymbology).
+QByteArray qtPropertyName(std::string_view Path);
 
 class BarcodeWidget : public QWidget, public THostSurface {
     Q_OBJECT
