@@ -16,13 +16,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::map<std::string, std::string> filesOf(const std::string& dir) {
-    std::map<std::string, std::string> out;
-    for (const auto& e : fs::directory_iterator(dir))
-        if (e.is_regular_file()) out[e.path().filename().string()] = test::readFile(e.path().string());
-    return out;
-}
-
 // A catalogue both databases read: EAN-13 data digits, with a letter in every
 // 97th, a short one in every 131st and no value at all in every 211th.
 std::string productsScript(int count) {
@@ -65,9 +58,9 @@ TEST(PostgresBatch, TheSameFilesAsFromTheSameRowsInSqlite) {
     // NULL shows as an empty caption, refused by its record's number.
     EXPECT_NE(pgErr.find("zorvik: record 211: "), std::string::npos) << pgErr;
     EXPECT_EQ(pgErr, liteErr);
-    const auto pgFiles = filesOf(dir + "/pg");
+    const auto pgFiles = test::filesWithBytes(dir + "/pg");
     EXPECT_EQ(pgFiles.size(), 2500u - 25 - 19 - 11);  // less the refused: ids 97k, 131k and 211k
-    EXPECT_TRUE(pgFiles == filesOf(dir + "/lite"));
+    EXPECT_TRUE(pgFiles == test::filesWithBytes(dir + "/lite"));
     EXPECT_EQ(
         test::zorvik("batch Code.Symbology=EAN_13 --db '" + server.uri() + "'" + query + " -o " + dir + "/pg.pdf", dir),
         2);
@@ -219,9 +212,9 @@ TEST(ScaleOut, TheIndexedJobManifestRunsLocally) {
     fs::create_directories(dir + "/single/labels");
     EXPECT_EQ(test::runCommand(line + "2>" + dir + "/single.err"), 2);
 
-    const auto single = filesOf(dir + "/single/labels");
+    const auto single = test::filesWithBytes(dir + "/single/labels");
     EXPECT_GT(single.size(), 1100u);
-    EXPECT_TRUE(filesOf(dir + "/cluster/labels") == single);
+    EXPECT_TRUE(test::filesWithBytes(dir + "/cluster/labels") == single);
     std::multiset<std::string> a, b;
     std::istringstream ea(test::readFile(dir + "/cluster.err")), eb(test::readFile(dir + "/single.err"));
     // Each run ends with its own summary of counts and time; the records' messages are the same.

@@ -13,14 +13,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Every file under Dir by name, with its bytes.
-std::map<std::string, std::string> filesOf(const std::string& dir) {
-    std::map<std::string, std::string> out;
-    for (const auto& e : fs::directory_iterator(dir))
-        if (e.is_regular_file()) out[e.path().filename().string()] = test::readFile(e.path().string());
-    return out;
-}
-
 std::multiset<std::string> linesOf(const std::string& text) {
     std::multiset<std::string> out;
     std::istringstream in(text);
@@ -52,7 +44,7 @@ TEST(Shard, AShardWithoutRecordsSaysSoAndWritesNothing) {
     EXPECT_EQ(test::zorvik("batch --input " + dir + "/in.txt --shard 5/7 -o '" + dir + "/{n}.png'", dir, &err), 0);
     EXPECT_EQ(err, "zorvik: no records in shard 5/7 (the input has 2); nothing written\n");
     EXPECT_EQ(test::zorvik("batch --input " + dir + "/in.txt --shard 2/3 -o " + dir + "/l.pdf", dir, &err), 0);
-    EXPECT_EQ(filesOf(dir).size(), 2u);
+    EXPECT_EQ(test::filesWithBytes(dir).size(), 2u);
 }
 
 TEST(Shard, AllShardsTogetherWriteWhatOneRunWrites) {
@@ -72,7 +64,7 @@ TEST(Shard, AllShardsTogetherWriteWhatOneRunWrites) {
     fs::create_directories(dir + "/all");
     std::string wholeErr, err;
     ASSERT_EQ(test::zorvik(common + " -o '" + dir + "/all/{n}.png'", dir, &wholeErr), 2);
-    const auto whole = filesOf(dir + "/all");
+    const auto whole = test::filesWithBytes(dir + "/all");
     ASSERT_EQ(whole.size(), 40u - 3);
 
     for (int count : {1, 2, 3, 7, 11}) {
@@ -100,14 +92,14 @@ TEST(Shard, AllShardsTogetherWriteWhatOneRunWrites) {
             EXPECT_FALSE(test::readFile(pdf).empty()) << pdf;
             fs::remove(pdf);
         }
-        EXPECT_TRUE(filesOf(out) == whole) << count << " shards";
+        EXPECT_TRUE(test::filesWithBytes(out) == whole) << count << " shards";
         EXPECT_EQ(linesOf(shardErrs), linesOf(wholeErr)) << count << " shards";
     }
 
     // An engine that runs a shard again gets the same bytes.
-    const auto before = filesOf(dir + "/n3");
+    const auto before = test::filesWithBytes(dir + "/n3");
     EXPECT_EQ(test::zorvik(common + " --shard 1/3 -o '" + dir + "/n3/{n}.png'", dir), 2);
-    EXPECT_TRUE(filesOf(dir + "/n3") == before);
+    EXPECT_TRUE(test::filesWithBytes(dir + "/n3") == before);
 }
 
 }  // namespace

@@ -252,6 +252,13 @@ std::string readFile(const std::string& path) {
     return s.str();
 }
 
+std::map<std::string, std::string> filesWithBytes(const std::string& Dir) {
+    std::map<std::string, std::string> out;
+    for (const auto& e : std::filesystem::directory_iterator(Dir))
+        if (e.is_regular_file()) out[e.path().filename().string()] = readFile(e.path().string());
+    return out;
+}
+
 void writeFile(const std::string& path, const std::string& bytes) {
     std::ofstream f(path, std::ios::binary);
     f << bytes;

@@ -88,6 +88,9 @@ std::map<std::string, std::vector<std::string>> zbarDecodeMany(const std::vector
 // Runs a shell command; returns its exit status and what it wrote to standard output.
 int runCommand(const std::string& command, std::string* output = nullptr);
 
+// Every file directly in Dir by name, with its bytes.
+std::map<std::string, std::string> filesWithBytes(const std::string& Dir);
+
 // A file's bytes ("" when it cannot be read), and writing a file.
 std::string readFile(const std::string& path);
 void writeFile(const std::string& path, const std::string& bytes);
