@@ -115,7 +115,7 @@ int render(const SymbolOptions& o, int scale, int dpi, const std::string& format
         printError(error);
         return kExitUsage;
     }
-    warnShortBars(session.control());
+    warnPoorScanning(session.control());
     return kExitOk;
 }
 
@@ -253,7 +253,7 @@ int print(const SymbolOptions& o, const PrintOptions& p) {
     }
     if (result == PageResult::Printed) warnThinModules(dpi);
     switch (result) {
-        case PageResult::Printed: warnShortBars(session.control()); return kExitOk;
+        case PageResult::Printed: warnPoorScanning(session.control()); return kExitOk;
         case PageResult::NotDrawn: return kExitRender;
         case PageResult::TooLarge: printError(why); return kExitRender;
         case PageResult::Failed: break;

@@ -118,13 +118,39 @@ void warnThinModules(int DotsPerInch) {
                      " dpi; at least 2 dots a module print reliably (Code.Density=Medium or Low, or a higher --dpi)");
 }
 
-void warnShortBars(const TZorvik& Control) {
+namespace {
+// The smallest quiet zone after the last bar that each standard allows, in
+// modules: GS1 General Specifications 5.2.3.4 (EAN-13 and EAN-8 seven, UPC-A
+// nine, an add-on five), ten for Code 39, Code 93, Code 128, Codabar and the
+// 2 of 5 codes (ISO/IEC 16388, 15417, 16390 and the AIM specifications).
+int minimumRightQuietZone(TBarCodeType Symbology) {
+    switch (Symbology) {
+        case TBarCodeType::EAN_13:
+        case TBarCodeType::EAN_8: return 7;
+        case TBarCodeType::UPC_A: return 9;
+        case TBarCodeType::EAN_13_2AddOn:
+        case TBarCodeType::EAN_13_5AddOn: return 5;
+        default: return 10;
+    }
+}
+}  // namespace
+
+void warnPoorScanning(const TZorvik& Control) {
     // Application standards ask for bars at least 15% of the symbol's length.
     const int64_t bar = Control.lastShortestBar(), length = Control.lastSymbolLength();
     if (bar >= 1 && bar * 100 < length * 15)
         printWarning("bars are " + std::to_string(bar) + " pixels long, shorter than 15% of the symbol's length (" +
                      std::to_string(length) + " pixels); many scanners need at least " +
                      std::to_string((length * 15 + 99) / 100));
+    // A stretched control only a little longer than its symbol leaves less
+    // than the full quiet zone after the last bar. (A symbol sized to itself
+    // keeps the quiet zones its layout budgets.)
+    if (Control.Code()->AutoSize()) return;
+    const int quiet = Control.lastRightQuietZone();
+    const int minimum = minimumRightQuietZone(Control.Code()->Symbology());
+    if (quiet >= 0 && quiet < minimum)
+        printWarning("the quiet zone after the last bar is " + std::to_string(quiet) + " modules, less than the " +
+                     std::to_string(minimum) + " scanners need; make the control longer or set Code.AutoSize");
 }
 
 }  // namespace zorvik::cli

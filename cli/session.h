@@ -20,9 +20,10 @@ constexpr int kExitRender = 2;  // a render reported a message or drew nothing
 
 void printError(const std::string& Text);
 void printWarning(const std::string& Text);
-// Warns when the last symbol the control drew has bars too short for many
-// scanners (still drawn: the symbol is valid).
-void warnShortBars(const TZorvik& Control);
+// Warns when the last symbol the control drew will scan poorly, though it is
+// valid and drawn: bars too short for many scanners, or a quiet zone cut by
+// a control stretched to barely more than the symbol.
+void warnPoorScanning(const TZorvik& Control);
 // Warns when the symbol just printed on this thread has modules narrower than
 // two printer dots, which ink spread and dot gain blur on most printers.
 void warnThinModules(int DotsPerInch);

@@ -82,6 +82,9 @@ public:
     // caller needs to judge whether scanners will read the bars.
     int lastShortestBar() const { return m_shortestBar; }
     int lastSymbolLength() const { return m_symbolLength; }
+    // The quiet zone after the last bar of that symbol, in modules (-1 when
+    // nothing was laid).
+    int lastRightQuietZone() const { return m_rightQuietZone; }
 
     // One bar (W from "A") or one space (W from "1") at the running position.
     void Lin(TCanvas* ACanvas, TDirection Dir, char W);
@@ -144,6 +147,7 @@ private:
     bool m_sized = false;
     int m_shortestBar = 0;
     int m_symbolLength = 0;
+    int m_rightQuietZone = -1;
 };
 
 }  // namespace zorvik

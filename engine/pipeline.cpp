@@ -100,6 +100,7 @@ void TZorvik::DrawBarCode(TCanvas* ACanvas, int X, int Y, int Scale) {
     TCode& code = *Code();
     const TBarCodeType symbology = code.Symbology();
     m_sized = false;
+    m_rightQuietZone = -1;
 
     // 1. Symbology guard.
     if (ord(symbology) >= kBarCodeTypeCount) {
@@ -260,6 +261,15 @@ void TZorvik::DrawBarCode(TCanvas* ACanvas, int X, int Y, int Scale) {
     }
     m_shortestBar = static_cast<int>(std::min<int64_t>(layout.shortestBar, INT32_MAX));
     m_symbolLength = static_cast<int>(length);
+    // What the length leaves after the last bar, in whole modules: a control
+    // stretched to just above the symbol's own length keeps less than ten.
+    if (const double step = StepXReal; layout.anyBar && step > 0) {
+        const double start = horizontal ? CurX - X : CurY;
+        const double rest = static_cast<double>(length) - start - static_cast<double>(layout.modules) * step;
+        m_rightQuietZone = static_cast<int>(std::floor(rest / step + 1e-9));
+    } else {
+        m_rightQuietZone = -1;
+    }
 
     // 7. A vertical symbol is laid from the bottom upward.
     if (!horizontal) {

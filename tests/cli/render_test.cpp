@@ -84,6 +84,36 @@ TEST(Command, PngIsExactlyTheSymbolArea) {
     }
 }
 
+TEST(Command, WarnsOfQuietZonesCutByTheControl) {
+    // Code 39 "AB" with its check character L is five characters of six narrow
+    // and three wide (three modules) elements with one-module gaps: 79 modules.
+    // UPC-A is 95 modules, EAN-8 67. One pixel a module from ten in, a control of
+    // 79 + 17 pixels leaves 7 modules after the last bar; GS1 allows 7 after
+    // EAN-8 and 9 after UPC-A, the others ask for 10.
+    const std::string dir = test::scratchDir("cli-quiet");
+    struct Case {
+        std::string args;
+        std::string warning;
+    } cases[] = {
+        {"Code.Symbology=Code_39 Code.Caption=AB Width=96", "7 modules, less than the 10"},
+        {"Code.Symbology=Code_39 Code.Caption=AB Width=98", "9 modules, less than the 10"},
+        {"Code.Symbology=Code_39 Code.Caption=AB Width=99", ""},
+        {"Code.Symbology=Code_39 Code.Caption=AB Code.Direction=Vertical Width=80 Height=97",
+         "8 modules, less than the 10"},
+        {"Code.Symbology=UPC_A Code.Caption=01234567890 Width=113", "8 modules, less than the 9"},
+        {"Code.Symbology=UPC_A Code.Caption=01234567890 Width=114", ""},
+        {"Code.Symbology=EAN_8 Code.Caption=1234567 Width=84", ""},
+    };
+    for (const auto& c : cases) {
+        const CommandRun r = zorvik("render Height=80 Code.AutoSize=False " + c.args + " -o " + dir + "/q.png", dir);
+        ASSERT_EQ(r.status, 0) << c.args << "\n" << r.err;
+        EXPECT_EQ(r.err, c.warning.empty() ? ""
+                                           : "zorvik: warning: the quiet zone after the last bar is " + c.warning +
+                                                 " scanners need; make the control longer or set Code.AutoSize\n")
+            << c.args;
+    }
+}
+
 TEST(Command, PngColoursAreExactAndUnpaintedPixelsTransparent) {
     const std::string dir = test::scratchDir("cli-colours");
     const std::string png = dir + "/c.png";
