@@ -123,7 +123,8 @@ std::string captionProblem(TBarCodeType Symbology, const std::string& Caption) {
         if (isData) ++dataChars;
         i += len;
     }
-    if (dataChars == 0) return "Caption is empty";
+    // Start and stop characters alone carry nothing to scan.
+    if (dataChars == 0) return "Caption has no data between its start and stop characters";
     return "";
 }
 
