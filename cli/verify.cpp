@@ -62,6 +62,10 @@ std::string elementsAlong(const std::vector<bool>& dark) {
         else
             runs.push_back({d, 1});
     }
+    // A dark run at either end of the line is the control's border, never a
+    // bar: every symbol keeps a quiet zone between its bars and the edges.
+    if (!runs.empty() && runs.front().first) runs.erase(runs.begin());
+    if (!runs.empty() && runs.back().first) runs.pop_back();
     while (!runs.empty() && !runs.front().first) runs.erase(runs.begin());
     while (!runs.empty() && !runs.back().first) runs.pop_back();
     if (runs.empty()) return {};
@@ -205,7 +209,13 @@ VerifyResult verifySymbol(const TZorvik& Control, const RecordingCanvas& Recordi
     ReadEntry read = reader(Message);
     if (read == nullptr) return VerifyResult::Failed;
 
-    const int w = Width + 2 * kMargin, h = Height + 2 * kMargin;
+    // A vertical symbol is laid from the bottom up: it is handed over turned a
+    // quarter clockwise, so that it reads left to right as it is meant to be
+    // read. (zxing-cpp 1.4 reads some Interleaved 2 of 5 symbols backwards as
+    // other digits, and would test its own reversed reading, not the symbol.)
+    const bool vertical = Control.Code()->Direction() == TDirection::Vertical;
+    const int across = vertical ? Height : Width, along = vertical ? Width : Height;
+    const int w = across + 2 * kMargin, h = along + 2 * kMargin;
     std::vector<unsigned char> lum(static_cast<size_t>(w) * static_cast<size_t>(h), 255);
     for (int y = 0; y < Height; ++y)
         for (int x = 0; x < Width; ++x) {
@@ -213,7 +223,8 @@ VerifyResult verifySymbol(const TZorvik& Control, const RecordingCanvas& Recordi
             const unsigned a = p >> 24, r = p & 0xFF, g = (p >> 8) & 0xFF, b = (p >> 16) & 0xFF;
             // ITU-R BT.601 luma, over white paper.
             const unsigned l = (r * 299 + g * 587 + b * 114) / 1000;
-            lum[static_cast<size_t>(y + kMargin) * static_cast<size_t>(w) + static_cast<size_t>(x + kMargin)] =
+            const int u = vertical ? Height - 1 - y : x, v = vertical ? x : y;
+            lum[static_cast<size_t>(v + kMargin) * static_cast<size_t>(w) + static_cast<size_t>(u + kMargin)] =
                 static_cast<unsigned char>((l * a + 255 * (255 - a)) / 255);
         }
     std::array<char, 512> text{};

@@ -261,12 +261,13 @@ void TZorvik::DrawBarCode(TCanvas* ACanvas, int X, int Y, int Scale) {
     }
     m_shortestBar = static_cast<int>(std::min<int64_t>(layout.shortestBar, INT32_MAX));
     m_symbolLength = static_cast<int>(length);
-    // What the length leaves after the last bar, in whole modules: a control
-    // stretched to just above the symbol's own length keeps less than ten.
+    // What the length leaves after the last bar, to the nearest module (a
+    // fractional step rounds each edge to a pixel): a control stretched to
+    // just above the symbol's own length keeps less than ten.
     if (const double step = StepXReal; layout.anyBar && step > 0) {
         const double start = horizontal ? CurX - X : CurY;
         const double rest = static_cast<double>(length) - start - static_cast<double>(layout.modules) * step;
-        m_rightQuietZone = static_cast<int>(std::floor(rest / step + 1e-9));
+        m_rightQuietZone = static_cast<int>(std::lround(rest / step));
     } else {
         m_rightQuietZone = -1;
     }

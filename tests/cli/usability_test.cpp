@@ -397,6 +397,7 @@ TEST(Verify, EverySymbolIsReadBackBeforeItIsWritten) {
         {"Code.Symbology=Code_128 Code.Caption=Zorvik-1", ""},
         {"Code.Symbology=ITF Code.Caption=12345", ""},
         {"Code.Symbology=ITF Code.Caption=1234567 Code.ControlChars=False", ""},
+        {"Code.Symbology=ITF Code.Caption=9293319564 Code.Direction=Vertical Code.Density=Medium", ""},
         {"Code.Symbology=Codabar Code.Caption=A40156B", ""},
         {"Code.Symbology=Codabar Code.Caption=123456", ""},
         {"Code.Symbology=EAN_13 Code.Caption=400638133393", ""},
@@ -408,6 +409,7 @@ TEST(Verify, EverySymbolIsReadBackBeforeItIsWritten) {
         {"Code.Symbology=Industrial Code.Caption=123", ""},
         {"Code.Symbology=Industrial Code.Caption=0123456789 Code.Direction=Vertical", ""},
         {"Code.Symbology=IATA Code.Caption=0123456789", ""},
+        {"Code.Symbology=IATA Code.Caption=61965 Code.Border=True", ""},
         {"Code.Symbology=IATA Code.Caption=7 Code.Direction=Vertical Code.Density=Low Height=120", ""},
         {"Code.Symbology=ITF Code.Caption=123", "fewer than 6 digits"},
     };
