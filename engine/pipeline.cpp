@@ -16,6 +16,7 @@
 #include "engine/text.h"
 #include "platform/graphics.h"
 #include "platform/forms.h"
+#include "symbologies/code39.h"
 #include "symbologies/ean.h"
 
 namespace zorvik {
@@ -50,6 +51,17 @@ bool wholePixelStep(TBarCodeType Symbology, double Step) {
         case TBarCodeType::Codabar: return Step <= 3.5;
         default: return Step < 3.0;
     }
+}
+
+// Code 39 draws its wide elements exactly three narrow ones wide, the top of
+// the range ISO/IEC 16388 allows. A fractional step rounds some wide spaces up
+// and narrow bars down, past 3:1; a reader that holds each character to the
+// range (zxing-cpp does) then loses $ / + %, the four characters whose bars
+// are all narrow, so a symbol holding one keeps whole pixels a module.
+bool holdsAllNarrowBarCharacter(const TCode& Code) {
+    if (Code.Symbology() != TBarCodeType::Code_39) return false;
+    const std::string drawn = Code.ControlChars() ? Check39(Code.Caption()) : Code.Caption();
+    return drawn.find_first_of("$/+%") != std::string::npos;
 }
 
 std::string tooLarge(int64_t w, int64_t h) {
@@ -250,7 +262,7 @@ void TZorvik::DrawBarCode(TCanvas* ACanvas, int X, int Y, int Scale) {
             return;
         }
         double step = static_cast<double>(length) / static_cast<double>(modules);
-        if (wholePixelStep(symbology, step)) step = std::max(1.0, std::floor(step));
+        if (wholePixelStep(symbology, step) || holdsAllNarrowBarCharacter(code)) step = std::max(1.0, std::floor(step));
         StepXReal = static_cast<float>(step);
         if (horizontal) {
             CurX = X + stepPixels(10);
