@@ -76,6 +76,12 @@ const std::vector<Member>& members() {
     return m;
 }
 
+// One name per member, for its test and its scratch folder (tests run in parallel).
+std::string memberName(const Member& m) {
+    const bool narrowBars = m.caption.find_first_of("$/+%") != std::string::npos;
+    return std::string(identOf(m.s)) + (narrowBars ? "_NarrowBars" : "");
+}
+
 constexpr double kStretches[] = {1.0, 1.05, 1.1, 1.2, 1.3, 1.5, 1.7, 2.0, 2.5, 3.0, 3.5, 4.0, 4.5, 5.0, 6.0};
 constexpr int kAcross = 80;  // bar side of the control
 constexpr int kMargin = 40;  // white paper around the symbol for the decoders
@@ -142,7 +148,7 @@ struct Tally {
 };
 
 void sweep(const Member& m) {
-    const std::string dir = test::scratchDir(std::string("sweep-") + identOf(m.s));
+    const std::string dir = test::scratchDir("sweep-" + memberName(m));
     Tally tally;
     struct PendingZbar {
         std::string path, label;
@@ -249,9 +255,7 @@ TEST_P(StretchSweep, KeepsProportionsAndQuietZonesAndScans) { sweep(members()[Ge
 
 INSTANTIATE_TEST_SUITE_P(EverySymbology, StretchSweep, ::testing::Range<size_t>(0, 13),
                          [](const ::testing::TestParamInfo<size_t>& info) {
-                             const Member& m = members()[info.param];
-                             const bool narrowBars = m.caption.find_first_of("$/+%") != std::string::npos;
-                             return std::string(identOf(m.s)) + (narrowBars ? "_NarrowBars" : "");
+                             return memberName(members()[info.param]);
                          });
 
 }  // namespace
