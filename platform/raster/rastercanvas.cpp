@@ -168,13 +168,42 @@ void RasterCanvas::compose(Pixel* Pixels, const std::vector<Pixel>& Values, Pixe
     };
     std::vector<std::pair<int, int>>& runs = m_runs;
     auto bandOf = [&](int y0, int y1, const auto& forEachActive) {
+        // A fill across the whole width (a symbol's background) makes every
+        // row of the band the same as its first.
+        bool any = false, whole = false;
+        forEachActive([&](size_t i) {
+            any = true;
+            whole = whole || (m_fills[i].left == 0 && m_fills[i].right == m_width);
+        });
+        if (!any) return;
+        clearRows(clearedUpTo, y0);
+        clearedUpTo = y1;
+        Pixel* first = Pixels + static_cast<size_t>(y0) * stride;
+        auto writeFirstRow = [&] {
+            forEachActive([&](size_t i) {
+                const Fill& f = m_fills[i];
+                Pixel* p = first + f.left;
+                const Pixel v = Values[i];
+                for (int x = f.right - f.left; x > 0; --x) *p++ = v;
+            });
+        };
+        if (whole || !wasCleared) {
+            // Rows never drawn before: what no fill covers is the clear value
+            // in every row alike, so whole rows are copied.
+            if (!whole) std::fill(first, first + stride, Clear);
+            writeFirstRow();
+            for (int y = y0 + 1; y < y1; ++y)
+                std::memcpy(first + static_cast<size_t>(y - y0) * stride, first, stride * sizeof(Pixel));
+            return;
+        }
+        // Rows drawn before keep what lies outside the fills: only the
+        // covered runs are copied.
         runs.clear();
         bool ordered = true;
         forEachActive([&](size_t i) {
             ordered = ordered && (runs.empty() || runs.back().first <= m_fills[i].left);
             runs.emplace_back(m_fills[i].left, m_fills[i].right);
         });
-        if (runs.empty()) return;
         // A symbol lays its elements left to right: usually nothing to sort.
         if (!ordered) std::sort(runs.begin(), runs.end());
         size_t n = 0;
@@ -183,17 +212,7 @@ void RasterCanvas::compose(Pixel* Pixels, const std::vector<Pixel>& Values, Pixe
             else runs[n++] = run;
         }
         runs.resize(n);
-        clearRows(clearedUpTo, y0);
-        const bool whole = runs.size() == 1 && runs[0].first == 0 && runs[0].second == m_width;
-        if (!whole) clearRows(y0, y1);
-        clearedUpTo = y1;
-        Pixel* first = Pixels + static_cast<size_t>(y0) * stride;
-        forEachActive([&](size_t i) {
-            const Fill& f = m_fills[i];
-            Pixel* p = first + f.left;
-            const Pixel v = Values[i];
-            for (int x = f.right - f.left; x > 0; --x) *p++ = v;
-        });
+        writeFirstRow();
         for (int y = y0 + 1; y < y1; ++y) {
             Pixel* row = first + static_cast<size_t>(y - y0) * stride;
             for (const auto& [from, to] : runs)
@@ -201,24 +220,50 @@ void RasterCanvas::compose(Pixel* Pixels, const std::vector<Pixel>& Values, Pixe
         }
     };
 
-    // The distinct fill edges; a horizontal symbol has a handful.
+    // The distinct fill edges; a horizontal symbol has a handful, and most
+    // of its fills share their top and bottom with the fill before.
     std::vector<int>& ys = m_rows;
     ys.clear();
     bool few = true;
-    for (size_t i = 0; i < m_fills.size() && few; ++i)
+    for (size_t i = 0; i < m_fills.size() && few; ++i) {
+        if (i > 0 && m_fills[i].top == m_fills[i - 1].top && m_fills[i].bottom == m_fills[i - 1].bottom) continue;
         for (int y : {m_fills[i].top, m_fills[i].bottom})
             if (std::find(ys.begin(), ys.end(), y) == ys.end()) {
                 ys.push_back(y);
                 if (ys.size() > 64) few = false;
             }
+    }
     if (few) {
         std::sort(ys.begin(), ys.end());
-        // Few row bands (a horizontal symbol): each asks every fill.
-        for (size_t k = 0; k + 1 < ys.size(); ++k) {
-            const int y0 = ys[k], y1 = ys[k + 1];
-            bandOf(y0, y1, [&](auto&& use) {
-                for (size_t i = 0; i < m_fills.size(); ++i)
-                    if (m_fills[i].top <= y0 && m_fills[i].bottom >= y1) use(i);
+        // Few row bands (a horizontal symbol): the fills of each band listed
+        // once, in their order (a counting sort by band).
+        const size_t bands = ys.size() - 1;
+        std::vector<uint32_t>& start = m_bandStart;
+        std::vector<uint32_t>& members = m_bandFills;
+        start.assign(bands + 2, 0);
+        auto bandsOf = [&, lastTop = 0, lastBottom = 0, b0 = size_t{0}, b1 = size_t{0}](const Fill& f) mutable {
+            if (f.top != lastTop || f.bottom != lastBottom || b1 == 0) {
+                lastTop = f.top;
+                lastBottom = f.bottom;
+                b0 = static_cast<size_t>(std::lower_bound(ys.begin(), ys.end(), f.top) - ys.begin());
+                b1 = static_cast<size_t>(std::lower_bound(ys.begin(), ys.end(), f.bottom) - ys.begin());
+            }
+            return std::pair<size_t, size_t>(b0, b1);
+        };
+        for (const Fill& f : m_fills) {
+            const auto [b0, b1] = bandsOf(f);
+            for (size_t b = b0; b < b1; ++b) ++start[b + 2];
+        }
+        for (size_t b = 2; b < start.size(); ++b) start[b] += start[b - 1];
+        members.resize(start.back());
+        for (size_t i = 0; i < m_fills.size(); ++i) {
+            const auto [b0, b1] = bandsOf(m_fills[i]);
+            for (size_t b = b0; b < b1; ++b) members[start[b + 1]++] = static_cast<uint32_t>(i);
+        }
+        // start[b] .. start[b + 1] now lists band b.
+        for (size_t k = 0; k < bands; ++k) {
+            bandOf(ys[k], ys[k + 1], [&](auto&& use) {
+                for (uint32_t j = start[k]; j < start[k + 1]; ++j) use(members[j]);
             });
         }
     } else {

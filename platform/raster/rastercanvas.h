@@ -97,6 +97,8 @@ private:
     std::array<BlendMemo, 256> m_blends{};
     mutable std::vector<std::pair<int, int>> m_runs;
     mutable std::vector<int> m_rows;
+    mutable std::vector<uint32_t> m_bandStart;
+    mutable std::vector<uint32_t> m_bandFills;
 };
 
 }  // namespace zorvik

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
+#include <random>
+#include <vector>
 
 #include "platform/raster/fonts.h"
 #include "platform/raster/rastercanvas.h"
@@ -265,6 +268,59 @@ TEST(RasterCanvas, TextWithoutFontNameStillDraws) {
     c.Font().SetHeight(0);
     c.TextOut(0, 0, "x\xC3\xA9");
     EXPECT_GT(painted(c).count, 0);
+}
+
+// Fills are held back and composed band by band; the image must be what
+// painting them one by one gives: the later fill on top, unpainted pixels
+// transparent, earlier pixels kept where no fill lands. Bands sharing a
+// whole-width fill, bands without one, stacked fills, fills after pixels were
+// read, and more colours than a palette holds.
+TEST(RasterCanvas, HeldBackFillsComposeAsPaintedOneByOne) {
+    struct Round {
+        int width, height, fills, colours;
+        bool wholeRows;  // a background across every row first
+        bool readMidway; // pixels read (and so composed) halfway
+    };
+    constexpr Round kRounds[] = {
+        {30, 12, 40, 2, true, false},  {30, 12, 40, 3, false, false}, {17, 40, 60, 4, true, true},
+        {17, 40, 60, 4, false, true},  {64, 9, 200, 300, false, true}, {5, 70, 150, 2, false, false},
+        {1, 1, 5, 2, false, true},     {90, 3, 100, 6, true, true},
+    };
+    std::mt19937 random(20261208);
+    for (const Round& round : kRounds) {
+        SCOPED_TRACE(std::to_string(round.width) + "x" + std::to_string(round.height));
+        RasterCanvas canvas(round.width, round.height);
+        std::vector<uint32_t> model(static_cast<size_t>(round.width) * round.height, 0);  // 0: transparent
+        auto paint = [&](int l, int t, int r, int b, TColor colour) {
+            canvas.Brush().Color = colour;
+            canvas.FillRect(Rect(l, t, r, b));
+            for (int y = std::max(t, 0); y < std::min(b, round.height); ++y)
+                for (int x = std::max(l, 0); x < std::min(r, round.width); ++x)
+                    model[static_cast<size_t>(y) * round.width + x] = 0xFF000000u | static_cast<uint32_t>(colour);
+        };
+        if (round.wholeRows) paint(0, 0, round.width, round.height, 0xFFFFFF);
+        auto coordinate = [&](int extent) { return std::uniform_int_distribution<int>(-2, extent + 2)(random); };
+        for (int i = 0; i < round.fills; ++i) {
+            if (round.readMidway && i == round.fills / 2) (void)canvas.pixel(0, 0);
+            int l = coordinate(round.width), r = coordinate(round.width);
+            int t = coordinate(round.height), b = coordinate(round.height);
+            if (i % 7 == 3) {  // a band across the whole width, as a symbol's rows are
+                l = 0;
+                r = round.width;
+            }
+            const auto colour = static_cast<TColor>(
+                std::uniform_int_distribution<int>(0, round.colours - 1)(random) * 0x010203 + 0x100);
+            paint(std::min(l, r), std::min(t, b), std::max(l, r), std::max(t, b), colour);
+        }
+        int wrong = 0;
+        for (int y = 0; y < round.height; ++y)
+            for (int x = 0; x < round.width; ++x) {
+                const uint32_t expected = model[static_cast<size_t>(y) * round.width + x];
+                const uint32_t got = canvas.pixel(x, y);
+                if (expected == 0 ? (got >> 24) != 0 : got != expected) ++wrong;
+            }
+        EXPECT_EQ(wrong, 0);
+    }
 }
 
 }  // namespace
