@@ -39,6 +39,32 @@ struct TextFrame {
     }
 };
 
+// Over an opaque pixel "over" is a plain mix, with the rounding of the
+// general formula. Text mixes one colour over one background at a few
+// hundred coverages, image after image: the mixes of the last pair are kept.
+uint32_t mixOverOpaque(uint32_t dst, uint32_t rgb, unsigned a) {
+    struct Mixes {
+        uint32_t dst = 0, rgb = 0xFFFFFFFFu;  // no colour has that rgb
+        std::array<uint32_t, 256> out{};      // 0: not mixed yet (every mix is opaque)
+    };
+    thread_local Mixes mixes;
+    if (mixes.dst != dst || mixes.rgb != rgb) {
+        mixes.dst = dst;
+        mixes.rgb = rgb;
+        mixes.out.fill(0);
+    }
+    uint32_t& out = mixes.out[a];
+    if (out != 0) return out;
+    constexpr unsigned outA = 255 * 255;
+    out = kOpaque;
+    for (int shift = 0; shift < 24; shift += 8) {
+        const unsigned s = (rgb >> shift) & 0xFF;
+        const unsigned d = (dst >> shift) & 0xFF;
+        out |= ((s * a * 255 + d * 255 * (255 - a) + outA / 2) / outA) << shift;
+    }
+    return out;
+}
+
 int quadrantOf(int escapement) {
     int e = escapement % 3600;
     if (e < 0) e += 3600;
@@ -52,6 +78,7 @@ RasterCanvas::RasterCanvas(int Width, int Height, int PixelsPerInch)
     const size_t count = std::max<size_t>(1, static_cast<size_t>(m_width) * static_cast<size_t>(m_height));
     m_indexes.reset(static_cast<uint8_t*>(std::malloc(count)));
     if (!m_indexes) m_width = m_height = 0;  // out of memory: an empty image, never a crash
+    m_palette.reserve(256);  // text brings a few hundred shades: no regrowth
     setPixelsPerInch(PixelsPerInch);
 }
 
@@ -299,38 +326,17 @@ void RasterCanvas::compose(Pixel* Pixels, const std::vector<Pixel>& Values, Pixe
     m_fills.clear();
 }
 
-void RasterCanvas::blend(int X, int Y, uint32_t Rgb, unsigned a) {
-    if (a == 0 || X < 0 || Y < 0 || X >= m_width || Y >= m_height) return;
-    const size_t offset = static_cast<size_t>(Y) * static_cast<size_t>(m_width) + static_cast<size_t>(X);
-    // Text blends the same few colours over and over: the last answers for
-    // each pair of palette entry and coverage are kept.
-    BlendMemo* memo = nullptr;
-    if (m_indexed) {
-        const uint8_t dstIndex = m_indexes[offset];
-        memo = &m_blends[(dstIndex * 31u + a) & (m_blends.size() - 1)];
-        if (memo->valid && memo->rgb == Rgb && memo->dst == dstIndex && memo->coverage == a) {
-            m_indexes[offset] = memo->result;
-            return;
-        }
-    }
+int RasterCanvas::blendAt(size_t offset, uint32_t Rgb, unsigned a) {
     const uint32_t dst = at(offset);
     uint32_t out = 0;
     const unsigned da = dst >> 24;
     if (a >= 255) {
         out = kOpaque | Rgb;
     } else if (da == 255) {
-        // Over an opaque pixel "over" is a plain mix; the same rounding as below.
-        const unsigned outA = 255 * 255;
-        out = kOpaque;
-        for (int shift = 0; shift < 24; shift += 8) {
-            const unsigned s = (Rgb >> shift) & 0xFF;
-            const unsigned d = (dst >> shift) & 0xFF;
-            out |= ((s * a * 255 + d * 255 * (255 - a) + outA / 2) / outA) << shift;
-        }
+        out = mixOverOpaque(dst, Rgb, a);
     } else {
-        // Straight-alpha "over".
+        // Straight-alpha "over"; a > 0, so outA > 0.
         const unsigned outA = a * 255 + da * (255 - a);  // scaled by 255
-        if (outA == 0) return;
         for (int shift = 0; shift < 24; shift += 8) {
             const unsigned s = (Rgb >> shift) & 0xFF;
             const unsigned d = (dst >> shift) & 0xFF;
@@ -341,12 +347,14 @@ void RasterCanvas::blend(int X, int Y, uint32_t Rgb, unsigned a) {
     }
     uint8_t index = 0;
     if (m_indexed && !indexOf(out, index)) toDirect();
-    if (m_indexed) {
-        *memo = {true, static_cast<uint8_t>(a), m_indexes[offset], index, Rgb};
-        m_indexes[offset] = index;
-    } else {
+    if (!m_indexed) {
         m_pixels[offset] = out;
+        return -1;
     }
+    uint8_t& pixel = m_indexes[offset];
+    m_blends[(pixel * 31u + a) & (m_blends.size() - 1)] = {true, static_cast<uint8_t>(a), pixel, index, Rgb};
+    pixel = index;
+    return index;
 }
 
 void RasterCanvas::drawText(int X, int Y, std::string_view Utf8, const TTextStyle& Style) {
@@ -356,6 +364,12 @@ void RasterCanvas::drawText(int X, int Y, std::string_view Utf8, const TTextStyl
     const TextFrame frame{X, Y, quadrantOf(Style.font.lfEscapement)};
     const uint32_t rgb = static_cast<uint32_t>(Style.color) & 0xFFFFFFu;
     const int cell = face->ascent + face->descent;
+    if (rgb != m_textRgb) {
+        // The kept blends are those of one text colour.
+        m_textRgb = rgb;
+        m_textDst = -1;
+        m_textBlends.fill(-1);
+    }
 
     // Fills a rectangle [u0,u1) x [v0,v1) of the text frame on the device, at
     // once: the glyph blends onto it.
@@ -405,14 +419,64 @@ void RasterCanvas::drawText(int X, int Y, std::string_view Utf8, const TTextStyl
                 cov = part.data();
                 stride = w;
             }
-            for (int r = 0; r < h; ++r)
-                for (int c = 0; c < w; ++c) {
-                    const uint8_t a = cov[static_cast<ptrdiff_t>(r) * stride + c];
-                    if (a == 0) continue;
-                    int sx, sy;
-                    frame.map(static_cast<int>(cl + c), static_cast<int>(rt + r), sx, sy);
-                    blend(sx, sy, rgb, a);
+            // The glyph's window lies on the canvas (clipped above): its
+            // pixels are walked by offset, one step along the text and one
+            // across it, whatever the turn.
+            int x0, y0, xu, yu, xv, yv;
+            frame.map(static_cast<int>(cl), static_cast<int>(rt), x0, y0);
+            frame.map(static_cast<int>(cl) + 1, static_cast<int>(rt), xu, yu);
+            frame.map(static_cast<int>(cl), static_cast<int>(rt) + 1, xv, yv);
+            const auto stride2 = static_cast<ptrdiff_t>(m_width);
+            const ptrdiff_t stepU = (yu - y0) * stride2 + (xu - x0), stepV = (yv - y0) * stride2 + (xv - x0);
+            ptrdiff_t rowOffset = static_cast<ptrdiff_t>(y0) * stride2 + x0;
+            for (int r = 0; r < h; ++r, rowOffset += stepV) {
+                const uint8_t* line = cov + static_cast<ptrdiff_t>(r) * stride;
+                ptrdiff_t offset = rowOffset;
+                int c = 0;
+                if (m_indexed) {
+                    // Pixels are bytes, which may alias anything: what the
+                    // loop reads stays in locals, refreshed after a blend.
+                    uint8_t* const pixels = m_indexes.get();
+                    const int textDst = m_textDst;
+                    const int16_t* const known = m_textBlends.data();
+                    for (; c < w; ++c, offset += stepU) {
+                        const uint8_t a = line[c];
+                        if (a == 0) continue;
+                        uint8_t& dst = pixels[offset];
+                        if (dst == textDst && known[a] >= 0) {
+                            dst = static_cast<uint8_t>(known[a]);
+                            continue;
+                        }
+                        break;
+                    }
                 }
+                for (; c < w; ++c, offset += stepU) {
+                    const uint8_t a = line[c];
+                    if (a == 0) continue;
+                    if (!m_indexed) {
+                        blendAt(static_cast<size_t>(offset), rgb, a);
+                        continue;
+                    }
+                    // The blend of this palette entry at this coverage, when
+                    // known: blendAt would give the same. Most text lies on
+                    // one entry (its background), whose blends are all kept.
+                    uint8_t& dst = m_indexes[static_cast<size_t>(offset)];
+                    if (dst == m_textDst && m_textBlends[a] >= 0) {
+                        dst = static_cast<uint8_t>(m_textBlends[a]);
+                        continue;
+                    }
+                    const BlendMemo& memo = m_blends[(dst * 31u + a) & (m_blends.size() - 1)];
+                    if (memo.valid && memo.rgb == rgb && memo.dst == dst && memo.coverage == a) {
+                        dst = memo.result;
+                        continue;
+                    }
+                    const int before = dst;
+                    const int after = blendAt(static_cast<size_t>(offset), rgb, a);
+                    if (after < 0) continue;
+                    if (m_textDst < 0) m_textDst = before;
+                    if (before == m_textDst) m_textBlends[a] = static_cast<int16_t>(after);
+                }
+            }
         }
         pen += g.advance;
     }

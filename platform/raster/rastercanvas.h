@@ -64,7 +64,9 @@ private:
     // covers the whole image first, and then there is nothing to clear.
     void ensureCleared() const;
     void fillNow(const Fill& F) const;
-    void blend(int X, int Y, uint32_t Rgb, unsigned Coverage);
+    // Blends the pixel at Offset, on the canvas, with Coverage > 0; returns
+    // the palette entry written, or -1 once the image holds direct colours.
+    int blendAt(size_t Offset, uint32_t Rgb, unsigned Coverage);
 
     // A symbol has few colours: its pixels are kept as indexes into a palette
     // of at most 256, a quarter of the memory to write, and become 32-bit
@@ -95,6 +97,11 @@ private:
         uint32_t rgb = 0;
     };
     std::array<BlendMemo, 256> m_blends{};
+    // Text of colour m_textRgb over palette entry m_textDst (-1: none yet):
+    // the entry each coverage gives, -1 until first blended.
+    uint32_t m_textRgb = 0xFFFFFFFFu;
+    int m_textDst = -1;
+    std::array<int16_t, 256> m_textBlends;
     mutable std::vector<std::pair<int, int>> m_runs;
     mutable std::vector<int> m_rows;
     mutable std::vector<uint32_t> m_bandStart;
