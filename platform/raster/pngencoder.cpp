@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <new>
@@ -83,6 +84,29 @@ static_assert(kLengthCode.size() == 259);
 // run of repeated rows becomes a handful of back-references, and runs of one
 // byte within a row become copies at distance 1. Compressing a symbol costs a
 // pass over its distinct rows only.
+// The bytes from Row[At] on that equal it, eight at a time.
+size_t runFrom(const uint8_t* Row, size_t At, size_t Size) {
+    const uint8_t b = Row[At];
+    size_t j = At + 1;
+    if (j == Size || Row[j] != b) return 1;  // most runs of a text row
+    const uint64_t pattern = 0x0101010101010101ull * b;
+    for (; j + 8 <= Size; j += 8) {
+        uint64_t word;
+        std::memcpy(&word, Row + j, 8);
+        if (const uint64_t differs = word ^ pattern; differs != 0) {
+            // The first differing byte is the lowest in memory.
+            if constexpr (std::endian::native == std::endian::little)
+                return j - At + static_cast<size_t>(std::countr_zero(differs) / 8);
+            else
+                return j - At + static_cast<size_t>(std::countl_zero(differs) / 8);
+        }
+    }
+    while (j < Size && Row[j] == b) ++j;
+    return j - At;
+}
+
+constexpr uint64_t kAdlerBase = 65521;  // the largest prime below 2^16 (RFC 1950, 8.2)
+
 class FixedDeflate {
 public:
     explicit FixedDeflate(std::vector<uint8_t>& Out) : m_out(Out) {
@@ -104,11 +128,25 @@ public:
         }
         flushCopies(Size);
         m_last.assign(Row, Row + Size);
-        m_rowAdler = adler32(1L, Row, static_cast<uInt>(Size));
-        m_adler = adler32_combine(m_adler, m_rowAdler, static_cast<z_off_t>(Size));
+        // The row's Adler-32 (RFC 1950, 9) run by run: L bytes of value b add
+        // b * L to the first sum and L * s1 + b * L (L + 1) / 2 to the second.
+        // The sums are reduced only as they near 64 bits, or at once around
+        // a run too long for that bound.
+        uint64_t s1 = 1, s2 = 0;
         for (size_t i = 0; i < Size;) {
-            size_t run = 1;
-            while (i + run < Size && Row[i + run] == Row[i]) ++run;
+            const size_t run = runFrom(Row, i, Size);
+            const uint64_t b = Row[i], l = run;
+            if (l <= 65536) {
+                // s1 < 2^32 + 2^24 and s2 < 2^62 + 2^49 after this.
+                s2 += l * s1 + b * (l * (l + 1) / 2);
+                s1 += b * l;
+                if (s1 >= (uint64_t{1} << 32)) s1 %= kAdlerBase;
+                if (s2 >= (uint64_t{1} << 62)) s2 %= kAdlerBase;
+            } else {
+                s1 %= kAdlerBase;
+                s2 = (s2 % kAdlerBase + l % kAdlerBase * s1 + b * (l * (l + 1) / 2 % kAdlerBase)) % kAdlerBase;
+                s1 = (s1 + b * l) % kAdlerBase;
+            }
             literal(Row[i]);
             if (run - 1 >= 3) {
                 match(run - 1, 1);
@@ -117,6 +155,8 @@ public:
             }
             i += run;
         }
+        m_rowAdler = static_cast<uLong>((s2 % kAdlerBase) << 16 | (s1 % kAdlerBase));
+        m_adler = adler32_combine(m_adler, m_rowAdler, static_cast<z_off_t>(Size));
         m_previousSize = Size;
     }
 
@@ -138,7 +178,13 @@ private:
         m_acc |= static_cast<uint64_t>(Bits) << m_bits;
         m_bits += Count;
         if (m_bits >= 32) {
-            for (int k = 0; k < 4; ++k) m_out[m_used++] = static_cast<uint8_t>(m_acc >> (8 * k));
+            if constexpr (std::endian::native == std::endian::little) {
+                const auto low = static_cast<uint32_t>(m_acc);
+                std::memcpy(m_out.data() + m_used, &low, 4);
+                m_used += 4;
+            } else {
+                for (int k = 0; k < 4; ++k) m_out[m_used++] = static_cast<uint8_t>(m_acc >> (8 * k));
+            }
             m_acc >>= 32;
             m_bits -= 32;
         }
@@ -210,8 +256,11 @@ bool encodePng(const PngImage& Image, std::vector<uint8_t>& Out) try {
     int depth = 8;
     size_t stride = width * 4;
     if (Image.indexed) {
+        // Beyond 16 colours the depth is 8 whatever follows: the rest of the
+        // palette is then ordered while the rows are packed, in the same
+        // order of first appearance.
         order.fill(-1);
-        for (size_t y = 0; y < height; ++y) {
+        for (size_t y = 0; y < height && palette.size() <= 16; ++y) {
             const uint8_t* row = Image.indexes + y * width;
             if (y > 0 && std::memcmp(row, row - width, width) == 0) continue;
             for (size_t x = 0; x < width; ++x)
@@ -235,38 +284,56 @@ bool encodePng(const PngImage& Image, std::vector<uint8_t>& Out) try {
     compressed.clear();
     FixedDeflate deflate(compressed);
     const int perByte = 8 / depth;
+    // The last filtered row is all zeros (a repeated row): a new row never
+    // is, its packing being one to one.
+    bool lastZero = false;
     for (size_t y = 0; y < height; ++y) {
         uint8_t* out = filtered.data();
         *out++ = kFilterUp;
         const uint8_t* row = Image.indexed ? Image.indexes + y * width : Image.rgba + y * stride;
         const size_t rowBytes = Image.indexed ? width : stride;
         if (y > 0 && std::memcmp(row, row - rowBytes, rowBytes) == 0) {
-            std::memset(out, 0, stride);
-        } else {
-            previous.swap(packed);
-            uint8_t* p = packed.data();
-            if (!Image.indexed) {
-                std::memcpy(p, row, stride);
-            } else if (depth == 8) {
-                for (size_t x = 0; x < width; ++x) p[x] = static_cast<uint8_t>(order[row[x]]);
-            } else {
-                for (size_t x = 0; x < width; x += static_cast<size_t>(perByte)) {
-                    unsigned b = 0;
-                    for (int k = 0; k < perByte; ++k) {
-                        const size_t at = x + static_cast<size_t>(k);
-                        b = (b << depth) | (at < width ? static_cast<unsigned>(order[row[at]]) : 0u);
-                    }
-                    *p++ = static_cast<uint8_t>(b);
-                }
+            if (lastZero) {
+                deflate.row(lastFiltered.data(), stride + 1, true);
+                continue;
             }
-            uint8_t* __restrict o = out;
-            const uint8_t* __restrict now = packed.data();
-            const uint8_t* __restrict before = previous.data();
-            for (size_t i = 0; i < stride; ++i) o[i] = static_cast<uint8_t>(now[i] - before[i]);
+            std::memset(out, 0, stride);
+            deflate.row(filtered.data(), stride + 1, false);
+            filtered.swap(lastFiltered);
+            lastZero = true;
+            continue;
         }
+        previous.swap(packed);
+        uint8_t* p = packed.data();
+        if (!Image.indexed) {
+            std::memcpy(p, row, stride);
+        } else if (depth == 8) {
+            for (size_t x = 0; x < width; ++x) {
+                int16_t o = order[row[x]];
+                if (o < 0) {
+                    o = order[row[x]] = static_cast<int16_t>(palette.size());
+                    palette.push_back(Image.palette[row[x]]);
+                }
+                p[x] = static_cast<uint8_t>(o);
+            }
+        } else {
+            for (size_t x = 0; x < width; x += static_cast<size_t>(perByte)) {
+                unsigned b = 0;
+                for (int k = 0; k < perByte; ++k) {
+                    const size_t at = x + static_cast<size_t>(k);
+                    b = (b << depth) | (at < width ? static_cast<unsigned>(order[row[at]]) : 0u);
+                }
+                *p++ = static_cast<uint8_t>(b);
+            }
+        }
+        uint8_t* __restrict o = out;
+        const uint8_t* __restrict now = packed.data();
+        const uint8_t* __restrict before = previous.data();
+        for (size_t i = 0; i < stride; ++i) o[i] = static_cast<uint8_t>(now[i] - before[i]);
         deflate.row(filtered.data(), stride + 1,
                     y > 0 && std::memcmp(filtered.data(), lastFiltered.data(), stride + 1) == 0);
         filtered.swap(lastFiltered);
+        lastZero = false;
     }
     deflate.finish();
     const size_t size = compressed.size();

@@ -160,6 +160,43 @@ TEST(RasterCanvas, PackedPngRowsReadBackExactly) {
     }
 }
 
+// The zlib stream's Adler-32 is summed run by run: runs of one byte, of a
+// few, of 8 and 9 (the word-wise scan's edges) and beyond 65,536 (where the
+// sums are reduced at once), in rows of 8 bits a pixel. libpng checks the sum
+// as it inflates, pngcheck too.
+TEST(RasterCanvas, PngChecksumHoldsForEveryRunLength) {
+    const std::string dir = test::scratchDir("raster-png-runs");
+    constexpr int kWidths[] = {40, 70003};
+    for (const int width : kWidths) {
+        RasterCanvas img(width, 6, 96);
+        img.Brush().Color = static_cast<TColor>(0xFFFFFF);
+        img.FillRect(Rect(0, 0, width, 6));
+        for (int c = 0; c < 20; ++c) {  // 20 colours: 8 bits a pixel
+            img.Brush().Color = static_cast<TColor>(c * 0x0A0B0C);
+            img.FillRect(Rect(c, 1, c + 1, 2));
+        }
+        const int runs[][2] = {{2, 2}, {3, 3}, {8, 3}, {9, 4}, {17, 5}};  // length, row
+        int x = 0;
+        for (const auto& run : runs) {
+            img.Brush().Color = static_cast<TColor>(0x123456 * run[1]);
+            img.FillRect(Rect(x, run[1], x + run[0], run[1] + 1));
+            x += run[0] + 1;
+        }
+        img.Brush().Color = clRed;
+        img.FillRect(Rect(width - 1, 4, width, 5));  // a zero run of almost the whole row before it
+        const std::string path = dir + "/img.png";
+        std::string error;
+        ASSERT_TRUE(img.writePng(path, error)) << error;
+        EXPECT_EQ(test::runCommand("pngcheck -q '" + path + "' >/dev/null"), 0) << width;
+        test::PngImage png;
+        ASSERT_TRUE(test::readPng(path, png)) << width;
+        int wrong = 0;
+        for (int y = 0; y < 6; ++y)
+            for (int i = 0; i < width; ++i) wrong += png.at(i, y) != img.pixel(i, y);
+        EXPECT_EQ(wrong, 0) << width;
+    }
+}
+
 // A one-bit symbol file as scanners' decoders read it: zxing-cpp and zbar.
 TEST(RasterCanvas, OneBitSymbolPngDecodes) {
     const std::string dir = test::scratchDir("raster-png-decodes");
