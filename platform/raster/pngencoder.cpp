@@ -284,8 +284,8 @@ bool encodePng(const PngImage& Image, std::vector<uint8_t>& Out) try {
     compressed.clear();
     FixedDeflate deflate(compressed);
     const int perByte = 8 / depth;
-    // The last filtered row is all zeros (a repeated row): a new row never
-    // is, its packing being one to one.
+    // The last filtered row is all zeros (a repeated row): a row that
+    // differs from the one above never is, its packing being one to one.
     bool lastZero = false;
     for (size_t y = 0; y < height; ++y) {
         uint8_t* out = filtered.data();
@@ -332,8 +332,9 @@ bool encodePng(const PngImage& Image, std::vector<uint8_t>& Out) try {
         for (size_t i = 0; i < stride; ++i) o[i] = static_cast<uint8_t>(now[i] - before[i]);
         deflate.row(filtered.data(), stride + 1,
                     y > 0 && std::memcmp(filtered.data(), lastFiltered.data(), stride + 1) == 0);
+        // Only the first row, taken against a row of zeros, can be all zeros.
+        lastZero = y == 0 && std::all_of(out, out + stride, [](uint8_t b) { return b == 0; });
         filtered.swap(lastFiltered);
-        lastZero = false;
     }
     deflate.finish();
     const size_t size = compressed.size();
