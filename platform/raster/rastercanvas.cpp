@@ -65,6 +65,20 @@ uint32_t mixOverOpaque(uint32_t dst, uint32_t rgb, unsigned a) {
     return out;
 }
 
+// The working lists of composing fills, kept per thread from image to image
+// rather than allocated for each (a canvas draws on one thread at a time).
+struct Scratch {
+    std::vector<uint8_t> fillIndexes;
+    std::vector<std::pair<int, int>> runs;
+    std::vector<int> rows;
+    std::vector<uint32_t> bandStart;
+    std::vector<uint32_t> bandFills;
+};
+Scratch& scratch() {
+    thread_local Scratch lists;
+    return lists;
+}
+
 int quadrantOf(int escapement) {
     int e = escapement % 3600;
     if (e < 0) e += 3600;
@@ -79,20 +93,21 @@ RasterCanvas::RasterCanvas(int Width, int Height, int PixelsPerInch)
     m_indexes.reset(static_cast<uint8_t*>(std::malloc(count)));
     if (!m_indexes) m_width = m_height = 0;  // out of memory: an empty image, never a crash
     m_palette.reserve(256);  // text brings a few hundred shades: no regrowth
+    m_fills.reserve(128);    // a symbol's elements, without regrowth
     setPixelsPerInch(PixelsPerInch);
 }
 
 bool RasterCanvas::indexOf(uint32_t Value, uint8_t& Index) const {
     size_t slot = (Value * 2654435761u) >> 23;  // 9 bits
-    while (m_lookup[slot].index >= 0) {
+    while (m_lookup[slot].entry != 0) {
         if (m_lookup[slot].value == Value) {
-            Index = static_cast<uint8_t>(m_lookup[slot].index);
+            Index = static_cast<uint8_t>(m_lookup[slot].entry - 1);
             return true;
         }
         slot = (slot + 1) & (m_lookup.size() - 1);
     }
     if (m_palette.size() == 256) return false;
-    m_lookup[slot] = {Value, static_cast<int16_t>(m_palette.size())};
+    m_lookup[slot] = {Value, static_cast<uint16_t>(m_palette.size() + 1)};
     Index = static_cast<uint8_t>(m_palette.size());
     m_palette.push_back(Value);
     return true;
@@ -165,10 +180,26 @@ void RasterCanvas::flush() const {
         return;
     }
     if (m_indexed) {
-        std::vector<uint8_t> values(m_fills.size());
+        std::vector<uint8_t>& values = scratch().fillIndexes;
+        values.resize(m_fills.size());
         uint8_t transparent = 0;
         bool fits = m_cleared || indexOf(m_clear, transparent);
-        for (size_t i = 0; fits && i < m_fills.size(); ++i) fits = indexOf(m_fills[i].value, values[i]);
+        // Bars and spaces alternate two colours: the last two answers are kept.
+        uint32_t seen[2] = {0, 0};  // $AABBGGRR of fills is never 0: they are opaque
+        uint8_t seenIndex[2] = {0, 0};
+        for (size_t i = 0; fits && i < m_fills.size(); ++i) {
+            const uint32_t v = m_fills[i].value;
+            if (v == seen[0]) {
+                values[i] = seenIndex[0];
+            } else if (v == seen[1]) {
+                values[i] = seenIndex[1];
+            } else if ((fits = indexOf(v, values[i]))) {
+                seen[1] = seen[0];
+                seenIndex[1] = seenIndex[0];
+                seen[0] = v;
+                seenIndex[0] = values[i];
+            }
+        }
         if (fits) {
             compose<uint8_t>(m_indexes.get(), values, transparent);
             return;
@@ -193,7 +224,7 @@ void RasterCanvas::compose(Pixel* Pixels, const std::vector<Pixel>& Values, Pixe
         Pixel* p = Pixels + static_cast<size_t>(from) * stride;
         std::fill(p, p + static_cast<size_t>(to - from) * stride, Clear);
     };
-    std::vector<std::pair<int, int>>& runs = m_runs;
+    std::vector<std::pair<int, int>>& runs = scratch().runs;
     auto bandOf = [&](int y0, int y1, const auto& forEachActive) {
         // A fill across the whole width (a symbol's background) makes every
         // row of the band the same as its first.
@@ -249,7 +280,7 @@ void RasterCanvas::compose(Pixel* Pixels, const std::vector<Pixel>& Values, Pixe
 
     // The distinct fill edges; a horizontal symbol has a handful, and most
     // of its fills share their top and bottom with the fill before.
-    std::vector<int>& ys = m_rows;
+    std::vector<int>& ys = scratch().rows;
     ys.clear();
     bool few = true;
     for (size_t i = 0; i < m_fills.size() && few; ++i) {
@@ -265,8 +296,8 @@ void RasterCanvas::compose(Pixel* Pixels, const std::vector<Pixel>& Values, Pixe
         // Few row bands (a horizontal symbol): the fills of each band listed
         // once, in their order (a counting sort by band).
         const size_t bands = ys.size() - 1;
-        std::vector<uint32_t>& start = m_bandStart;
-        std::vector<uint32_t>& members = m_bandFills;
+        std::vector<uint32_t>& start = scratch().bandStart;
+        std::vector<uint32_t>& members = scratch().bandFills;
         start.assign(bands + 2, 0);
         auto bandsOf = [&, lastTop = 0, lastBottom = 0, b0 = size_t{0}, b1 = size_t{0}](const Fill& f) mutable {
             if (f.top != lastTop || f.bottom != lastBottom || b1 == 0) {

@@ -83,9 +83,10 @@ private:
     mutable std::unique_ptr<uint8_t[], Free> m_indexes;
     mutable std::unique_ptr<uint32_t[], Free> m_pixels;
     mutable std::vector<uint32_t> m_palette;
+    // Entry + 1, so that a new canvas's table is all zeros (0: empty).
     struct Slot {
         uint32_t value = 0;
-        int16_t index = -1;
+        uint16_t entry = 0;
     };
     mutable std::array<Slot, 512> m_lookup{};
     mutable std::vector<Fill> m_fills;
@@ -102,10 +103,6 @@ private:
     uint32_t m_textRgb = 0xFFFFFFFFu;
     int m_textDst = -1;
     std::array<int16_t, 256> m_textBlends;
-    mutable std::vector<std::pair<int, int>> m_runs;
-    mutable std::vector<int> m_rows;
-    mutable std::vector<uint32_t> m_bandStart;
-    mutable std::vector<uint32_t> m_bandFills;
 };
 
 }  // namespace zorvik
