@@ -308,14 +308,31 @@ bool encodePng(const PngImage& Image, std::vector<uint8_t>& Out) try {
         if (!Image.indexed) {
             std::memcpy(p, row, stride);
         } else if (depth == 8) {
-            for (size_t x = 0; x < width; ++x) {
-                int16_t o = order[row[x]];
+            // Where the row above shows the same pixels, eight at a time, it
+            // packed to the same bytes (and brought no new colour): they are
+            // copied. A symbol's text rows differ from the ones above at a few
+            // glyph edges.
+            const uint8_t* above = y > 0 ? row - width : nullptr;
+            const uint8_t* packedAbove = previous.data();
+            size_t x = 0;
+            auto one = [&](size_t at) {
+                int16_t o = order[row[at]];
                 if (o < 0) {
-                    o = order[row[x]] = static_cast<int16_t>(palette.size());
-                    palette.push_back(Image.palette[row[x]]);
+                    o = order[row[at]] = static_cast<int16_t>(palette.size());
+                    palette.push_back(Image.palette[row[at]]);
                 }
-                p[x] = static_cast<uint8_t>(o);
+                p[at] = static_cast<uint8_t>(o);
+            };
+            if (above != nullptr) {
+                for (; x + 8 <= width; x += 8) {
+                    if (std::memcmp(row + x, above + x, 8) == 0) {
+                        std::memcpy(p + x, packedAbove + x, 8);
+                    } else {
+                        for (size_t k = x; k < x + 8; ++k) one(k);
+                    }
+                }
             }
+            for (; x < width; ++x) one(x);
         } else {
             for (size_t x = 0; x < width; x += static_cast<size_t>(perByte)) {
                 unsigned b = 0;
