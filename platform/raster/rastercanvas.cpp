@@ -357,6 +357,22 @@ void RasterCanvas::compose(Pixel* Pixels, const std::vector<Pixel>& Values, Pixe
     m_fills.clear();
 }
 
+void RasterCanvas::textBlend(size_t Offset, uint32_t Rgb, unsigned Coverage) {
+    // The blend of this palette entry at this coverage, when remembered:
+    // blendAt would give the same.
+    uint8_t& dst = m_indexes[Offset];
+    const BlendMemo& memo = m_blends[(dst * 31u + Coverage) & (m_blends.size() - 1)];
+    if (memo.valid && memo.rgb == Rgb && memo.dst == dst && memo.coverage == Coverage) {
+        dst = memo.result;
+        return;
+    }
+    const int before = dst;
+    const int after = blendAt(Offset, Rgb, Coverage);
+    if (after < 0) return;
+    if (m_textDst < 0) m_textDst = before;
+    if (before == m_textDst) m_textBlends[Coverage] = static_cast<int16_t>(after);
+}
+
 int RasterCanvas::blendAt(size_t offset, uint32_t Rgb, unsigned a) {
     const uint32_t dst = at(offset);
     uint32_t out = 0;
@@ -460,52 +476,57 @@ void RasterCanvas::drawText(int X, int Y, std::string_view Utf8, const TTextStyl
             const auto stride2 = static_cast<ptrdiff_t>(m_width);
             const ptrdiff_t stepU = (yu - y0) * stride2 + (xu - x0), stepV = (yv - y0) * stride2 + (xv - x0);
             ptrdiff_t rowOffset = static_cast<ptrdiff_t>(y0) * stride2 + x0;
+            // Pixels are bytes, which may alias anything: what the loop reads
+            // stays in locals, refreshed after a blend not known before.
+            bool indexed = m_indexed;
+            uint8_t* pixels = indexed ? m_indexes.get() : nullptr;
+            int textDst = m_textDst;
+            const int16_t* const known = m_textBlends.data();
             for (int r = 0; r < h; ++r, rowOffset += stepV) {
                 const uint8_t* line = cov + static_cast<ptrdiff_t>(r) * stride;
                 ptrdiff_t offset = rowOffset;
                 int c = 0;
-                if (m_indexed) {
-                    // Pixels are bytes, which may alias anything: what the
-                    // loop reads stays in locals, refreshed after a blend.
-                    uint8_t* const pixels = m_indexes.get();
-                    const int textDst = m_textDst;
-                    const int16_t* const known = m_textBlends.data();
+                while (c < w) {
+                    if (!indexed) {
+                        for (; c < w; ++c, offset += stepU)
+                            if (line[c] != 0) blendAt(static_cast<size_t>(offset), rgb, line[c]);
+                        break;
+                    }
+                    // Most text lies on one palette entry (its background),
+                    // whose blends at every coverage are kept: a tight loop
+                    // until a pixel needs more.
                     for (; c < w; ++c, offset += stepU) {
                         const uint8_t a = line[c];
                         if (a == 0) continue;
                         uint8_t& dst = pixels[offset];
-                        if (dst == textDst && known[a] >= 0) {
-                            dst = static_cast<uint8_t>(known[a]);
+                        if (dst != textDst || known[a] < 0) break;
+                        dst = static_cast<uint8_t>(known[a]);
+                    }
+                    if (c == w) break;
+                    const uint8_t a = line[c];
+                    uint8_t& dst = pixels[offset];
+                    if (textDst < 0) textDst = m_textDst = dst;
+                    if (dst == textDst) {
+                        // The first blend at this coverage onto the text's
+                        // entry: its colour, then its palette entry (new
+                        // colours join the palette in the order they appear).
+                        const uint32_t under = m_palette[dst];
+                        uint8_t entry = 0;
+                        if ((a >= 255 || (under >> 24) == 255) &&
+                            indexOf(a >= 255 ? kOpaque | rgb : mixOverOpaque(under, rgb, a), entry)) {
+                            m_textBlends[a] = entry;
+                            dst = entry;
+                            ++c;
+                            offset += stepU;
                             continue;
                         }
-                        break;
                     }
-                }
-                for (; c < w; ++c, offset += stepU) {
-                    const uint8_t a = line[c];
-                    if (a == 0) continue;
-                    if (!m_indexed) {
-                        blendAt(static_cast<size_t>(offset), rgb, a);
-                        continue;
-                    }
-                    // The blend of this palette entry at this coverage, when
-                    // known: blendAt would give the same. Most text lies on
-                    // one entry (its background), whose blends are all kept.
-                    uint8_t& dst = m_indexes[static_cast<size_t>(offset)];
-                    if (dst == m_textDst && m_textBlends[a] >= 0) {
-                        dst = static_cast<uint8_t>(m_textBlends[a]);
-                        continue;
-                    }
-                    const BlendMemo& memo = m_blends[(dst * 31u + a) & (m_blends.size() - 1)];
-                    if (memo.valid && memo.rgb == rgb && memo.dst == dst && memo.coverage == a) {
-                        dst = memo.result;
-                        continue;
-                    }
-                    const int before = dst;
-                    const int after = blendAt(static_cast<size_t>(offset), rgb, a);
-                    if (after < 0) continue;
-                    if (m_textDst < 0) m_textDst = before;
-                    if (before == m_textDst) m_textBlends[a] = static_cast<int16_t>(after);
+                    textBlend(static_cast<size_t>(offset), rgb, a);
+                    indexed = m_indexed;
+                    pixels = indexed ? m_indexes.get() : nullptr;
+                    textDst = m_textDst;
+                    ++c;
+                    offset += stepU;
                 }
             }
         }

@@ -67,6 +67,9 @@ private:
     // Blends the pixel at Offset, on the canvas, with Coverage > 0; returns
     // the palette entry written, or -1 once the image holds direct colours.
     int blendAt(size_t Offset, uint32_t Rgb, unsigned Coverage);
+    // A text pixel of a palette image whose blend is not kept for the text's
+    // entry: through the memo, else blendAt, and kept for later pixels.
+    void textBlend(size_t Offset, uint32_t Rgb, unsigned Coverage);
 
     // A symbol has few colours: its pixels are kept as indexes into a palette
     // of at most 256, a quarter of the memory to write, and become 32-bit

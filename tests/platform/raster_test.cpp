@@ -283,6 +283,55 @@ TEST(RasterCanvas, TransparentTextTouchesOnlyItsStrokes) {
     EXPECT_GE(painted(clear).left, 10);
 }
 
+// Text on a palette image goes through blends kept per palette entry and
+// coverage; on an image of direct colours through the formula each time. Both
+// must give the same pixels: every turn, opaque and transparent text, over a
+// striped ground (several entries under one glyph) and over translucent and
+// unpainted pixels.
+TEST(RasterCanvas, TextOnPaletteImagesBlendsAsOnDirectColours) {
+    for (const int escapement : {0, 900, 1800, 2700})
+        for (const bool transparent : {false, true}) {
+            SCOPED_TRACE(std::to_string(escapement) + (transparent ? " transparent" : " opaque"));
+            auto draw = [&](RasterCanvas& c) {
+                for (int x = 0; x < 90; x += 3) {  // stripes, and a column left unpainted
+                    c.Brush().Color = x % 2 == 0 ? clYellow : clAqua;
+                    c.FillRect(Rect(x, 1, x + 2, 90));
+                }
+                c.Font().SetName("Arial");
+                c.Font().SetHeight(-28);
+                c.Font().SetColor(clRed);
+                LOGFONT lf;
+                GetObjectA(c.Font().Handle(), 60, &lf);
+                lf.lfEscapement = escapement;
+                c.Font().SetHandle(CreateFontIndirectA(&lf));
+                if (transparent) SetBkMode(c.Handle(), TRANSPARENT);
+                c.Brush().Color = clWhite;
+                c.TextOut(45, 45, "Wg8");
+                c.Font().SetColor(clBlue);  // a second colour over the first
+                c.TextOut(40, 40, "Wg8");
+            };
+            RasterCanvas palette(90, 90);
+            draw(palette);
+            RasterCanvas direct(90, 90);
+            for (int i = 0; i < 90 * 3; ++i) {  // row 0: more colours than a palette holds
+                direct.Brush().Color = static_cast<TColor>(0x010101 * (i % 90) + 0x100 * (i / 90));
+                direct.FillRect(Rect(i % 90, 0, i % 90 + 1, 1));
+                (void)direct.pixel(0, 0);
+            }
+            draw(direct);
+            int wrong = 0, shades = 0;
+            for (int y = 1; y < 90; ++y)
+                for (int x = 0; x < 90; ++x) {
+                    wrong += palette.pixel(x, y) != direct.pixel(x, y);
+                    shades += palette.alphaAt(x, y) == 255 && palette.colorAt(x, y) != clYellow &&
+                              palette.colorAt(x, y) != clAqua && palette.colorAt(x, y) != clRed &&
+                              palette.colorAt(x, y) != clBlue && palette.colorAt(x, y) != clWhite;
+                }
+            EXPECT_EQ(wrong, 0);
+            EXPECT_GT(shades, 20);  // the glyphs' edges were blended
+        }
+}
+
 TEST(RasterCanvas, TurnedTextRunsUpwardRightOfItsAnchor) {
     RasterCanvas c(60, 200);
     c.Font().SetName("Arial");
