@@ -5,6 +5,7 @@
 #include <cstring>
 #include <array>
 #include <set>
+#include <type_traits>
 #include <vector>
 
 #include "platform/raster/fonts.h"
@@ -357,6 +358,66 @@ void RasterCanvas::compose(Pixel* Pixels, const std::vector<Pixel>& Values, Pixe
     m_fills.clear();
 }
 
+namespace {
+
+// The palette a canvas ended with, the part it had before its first text,
+// and its text's kept blends: the next image of a batch or of a repeated
+// draw starts its text with the same palette and can take them all.
+// Trivially destructible: a canvas destroyed late in a thread's exit may
+// still write it.
+struct TextPalette {
+    bool valid = false;
+    size_t before = 0;  // entries before the first text
+    uint32_t rgb = 0;
+    int dst = -1;
+    size_t size = 0;
+    std::array<uint32_t, 256> palette{};
+    std::array<uint32_t, 512> values{};
+    std::array<uint16_t, 512> entries{};
+    std::array<int16_t, 256> blends{};
+};
+
+static_assert(std::is_trivially_destructible_v<TextPalette>);
+
+TextPalette& lastTextPalette() {
+    thread_local TextPalette last;
+    return last;
+}
+
+}  // namespace
+
+RasterCanvas::~RasterCanvas() {
+    if (m_textRgb == kNoText || !m_indexed || m_textDst < 0) return;
+    TextPalette& last = lastTextPalette();
+    last.valid = true;
+    last.before = m_textFrom;
+    last.rgb = m_textRgb;
+    last.dst = m_textDst;
+    last.size = m_palette.size();
+    std::copy(m_palette.begin(), m_palette.end(), last.palette.begin());
+    for (size_t i = 0; i < m_lookup.size(); ++i) {
+        last.values[i] = m_lookup[i].value;
+        last.entries[i] = m_lookup[i].entry;
+    }
+    last.blends = m_textBlends;
+}
+
+void RasterCanvas::adoptTextPalette() {
+    // Which palette entry a colour gets changes no pixel: the PNG file orders
+    // its palette by first appearance, and pixels read back as colours. So a
+    // canvas whose palette so far is what the last one had before its text
+    // may take that canvas's whole palette and its blends at once.
+    m_textFrom = m_palette.size();
+    const TextPalette& last = lastTextPalette();
+    if (!last.valid || last.rgb != m_textRgb || last.before != m_palette.size() ||
+        !std::equal(m_palette.begin(), m_palette.end(), last.palette.begin()))
+        return;
+    m_palette.assign(last.palette.begin(), last.palette.begin() + static_cast<ptrdiff_t>(last.size));
+    for (size_t i = 0; i < m_lookup.size(); ++i) m_lookup[i] = {last.values[i], last.entries[i]};
+    m_textBlends = last.blends;
+    m_textDst = last.dst;
+}
+
 void RasterCanvas::textBlend(size_t Offset, uint32_t Rgb, unsigned Coverage) {
     // The blend of this palette entry at this coverage, when remembered:
     // blendAt would give the same.
@@ -413,9 +474,11 @@ void RasterCanvas::drawText(int X, int Y, std::string_view Utf8, const TTextStyl
     const int cell = face->ascent + face->descent;
     if (rgb != m_textRgb) {
         // The kept blends are those of one text colour.
+        const bool first = m_textRgb == kNoText;
         m_textRgb = rgb;
         m_textDst = -1;
         m_textBlends.fill(-1);
+        if (first && m_indexed) adoptTextPalette();
     }
 
     // Fills a rectangle [u0,u1) x [v0,v1) of the text frame on the device, at

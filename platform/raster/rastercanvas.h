@@ -20,6 +20,9 @@ public:
     // A Width x Height image, every pixel transparent (alpha 0, black unless
     // setTransparentColor says otherwise).
     RasterCanvas(int Width, int Height, int PixelsPerInch = 96);
+    ~RasterCanvas() override;
+    RasterCanvas(const RasterCanvas&) = delete;
+    RasterCanvas& operator=(const RasterCanvas&) = delete;
 
     int width() const { return m_width; }
     int height() const { return m_height; }
@@ -103,9 +106,14 @@ private:
     std::array<BlendMemo, 256> m_blends{};
     // Text of colour m_textRgb over palette entry m_textDst (-1: none yet):
     // the entry each coverage gives, -1 until first blended.
-    uint32_t m_textRgb = 0xFFFFFFFFu;
+    static constexpr uint32_t kNoText = 0xFFFFFFFFu;  // no colour has it
+    uint32_t m_textRgb = kNoText;
     int m_textDst = -1;
     std::array<int16_t, 256> m_textBlends;
+    size_t m_textFrom = 0;  // palette entries before the first text
+    // Takes the last canvas's palette and text blends when this one's palette
+    // so far is what that one had before its text (see the .cpp).
+    void adoptTextPalette();
 };
 
 }  // namespace zorvik

@@ -4,6 +4,10 @@
 #include <climits>
 #include <cstdint>
 #include <random>
+#include <thread>
+#include <memory>
+#include <iterator>
+#include <fstream>
 #include <vector>
 
 #include "platform/raster/fonts.h"
@@ -330,6 +334,50 @@ TEST(RasterCanvas, TextOnPaletteImagesBlendsAsOnDirectColours) {
             EXPECT_EQ(wrong, 0);
             EXPECT_GT(shades, 20);  // the glyphs' edges were blended
         }
+}
+
+// A canvas may start its text with the palette and blends the last canvas of
+// its thread ended with. Images drawn one after another, of the same look or
+// with another ground, text colour or text size, must each have the pixels
+// and PNG bytes of the same image drawn first on a thread of its own.
+TEST(RasterCanvas, TextAfterOtherImagesDrawsAsOnAFreshThread) {
+    const std::string dir = test::scratchDir("raster-text-after");
+    struct Look {
+        TColor ground, text;
+        int height;
+    };
+    auto draw = [](const Look& look) {
+        auto c = std::make_unique<RasterCanvas>(120, 40);
+        c->Brush().Color = look.ground;
+        c->FillRect(Rect(0, 0, 120, 40));
+        c->Font().SetName("Arial");
+        c->Font().SetHeight(look.height);
+        c->Font().SetColor(look.text);
+        c->Brush().Color = look.ground;
+        c->TextOut(2, 2, "Zorvik 42");
+        return c;
+    };
+    auto bytes = [&](const RasterCanvas& c) {
+        const std::string path = dir + "/img.png";
+        std::string error;
+        EXPECT_TRUE(c.writePng(path, error)) << error;
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    constexpr Look kLooks[] = {{clWhite, clBlack, -20}, {clYellow, clBlack, -20}, {clYellow, clRed, -20},
+                               {clWhite, clBlack, -30}, {clWhite, clBlue, -20}};
+    constexpr int kOrder[] = {0, 0, 1, 0, 2, 0, 3, 0, 4, 0, 1, 1, 2};
+    std::vector<std::unique_ptr<RasterCanvas>> fresh;
+    for (const Look& look : kLooks) std::thread([&] { fresh.push_back(draw(look)); }).join();
+    for (const int k : kOrder) {
+        SCOPED_TRACE(k);
+        const auto c = draw(kLooks[k]);  // left to the next canvas of this thread when it goes
+        int wrong = 0;
+        for (int y = 0; y < 40; ++y)
+            for (int x = 0; x < 120; ++x) wrong += c->pixel(x, y) != fresh[static_cast<size_t>(k)]->pixel(x, y);
+        EXPECT_EQ(wrong, 0);
+        EXPECT_EQ(bytes(*c), bytes(*fresh[static_cast<size_t>(k)]));
+    }
 }
 
 TEST(RasterCanvas, TurnedTextRunsUpwardRightOfItsAnchor) {
