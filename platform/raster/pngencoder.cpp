@@ -136,8 +136,16 @@ public:
         for (size_t i = 0; i < Size;) {
             const size_t run = runFrom(Row, i, Size);
             const uint64_t b = Row[i], l = run;
-            if (l <= 65536) {
-                // s1 < 2^32 + 2^24 and s2 < 2^62 + 2^49 after this.
+            if (l == 1) {
+                s1 += b;
+                s2 += s1;
+                if (s2 >= (uint64_t{1} << 62)) {
+                    s1 %= kAdlerBase;
+                    s2 %= kAdlerBase;
+                }
+            } else if (l <= 65536) {
+                // Single bytes leave s1 below 2^36 before s2 reaches 2^62, so
+                // s2 stays below 2^62 + 2^53 here, and s1 below 2^37.
                 s2 += l * s1 + b * (l * (l + 1) / 2);
                 s1 += b * l;
                 if (s1 >= (uint64_t{1} << 32)) s1 %= kAdlerBase;
@@ -147,11 +155,23 @@ public:
                 s2 = (s2 % kAdlerBase + l % kAdlerBase * s1 + b * (l * (l + 1) / 2 % kAdlerBase)) % kAdlerBase;
                 s1 = (s1 + b * l) % kAdlerBase;
             }
-            literal(Row[i]);
+            // A byte, then the rest of its run as a copy at distance 1 when
+            // that is at least 3 bytes long, else as the same byte again.
+            const FixedCode& code = kFixedCodes[Row[i]];
             if (run - 1 >= 3) {
+                put(code.bits, code.length);
                 match(run - 1, 1);
+            } else if (run == 1) {
+                put(code.bits, code.length);
             } else {
-                for (size_t k = 1; k < run; ++k) literal(Row[i]);
+                // Two or three of the byte: at most 27 bits, in one go.
+                uint32_t bits = code.bits;
+                int length = code.length;
+                for (size_t k = 1; k < run; ++k) {
+                    bits |= static_cast<uint32_t>(code.bits) << length;
+                    length += code.length;
+                }
+                put(bits, length);
             }
             i += run;
         }
@@ -173,7 +193,7 @@ private:
     void reserve(size_t Bytes) {
         if (m_out.size() < m_used + Bytes) m_out.resize(std::max(2 * m_out.size(), m_used + Bytes));
     }
-    // Bits go out least significant first, 32 at a time (at most 18 come at once).
+    // Bits go out least significant first, 32 at a time (at most 27 come at once).
     void put(uint32_t Bits, int Count) {
         m_acc |= static_cast<uint64_t>(Bits) << m_bits;
         m_bits += Count;
