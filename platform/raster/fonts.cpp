@@ -312,6 +312,12 @@ FontFace* findFace(ThreadFonts& tf, const LOGFONT& lf) {
 
 std::vector<char32_t> decodeUtf8(std::string_view s) {
     std::vector<char32_t> out;
+    decodeUtf8(s, out);
+    return out;
+}
+
+void decodeUtf8(std::string_view s, std::vector<char32_t>& out) {
+    out.clear();
     out.reserve(s.size());
     for (size_t i = 0; i < s.size();) {
         const auto b = static_cast<unsigned char>(s[i]);
@@ -322,7 +328,6 @@ std::vector<char32_t> decodeUtf8(std::string_view s) {
         out.push_back(cp);
         i += len;
     }
-    return out;
 }
 
 }  // namespace zorvik::raster

@@ -80,6 +80,26 @@ Scratch& scratch() {
     return lists;
 }
 
+// N bytes of V from P: a symbol's elements and a glyph's box are a few
+// pixels wide, for which memset's call and dispatch cost more than the stores.
+inline void fillBytes(uint8_t* P, size_t N, uint8_t V) {
+    if (N > 16) {
+        std::memset(P, V, N);
+        return;
+    }
+    const uint64_t v8 = 0x0101010101010101ull * V;
+    if (N >= 8) {
+        std::memcpy(P, &v8, 8);
+        std::memcpy(P + N - 8, &v8, 8);
+    } else if (N >= 4) {
+        const auto v4 = static_cast<uint32_t>(v8);
+        std::memcpy(P, &v4, 4);
+        std::memcpy(P + N - 4, &v4, 4);
+    } else {
+        for (size_t i = 0; i < N; ++i) P[i] = V;
+    }
+}
+
 int quadrantOf(int escapement) {
     int e = escapement % 3600;
     if (e < 0) e += 3600;
@@ -166,7 +186,7 @@ void RasterCanvas::fillNow(const Fill& f) const {
     if (m_indexed && !indexOf(f.value, index)) toDirect();
     if (m_indexed) {
         uint8_t* row = m_indexes.get() + static_cast<size_t>(f.top) * stride + static_cast<size_t>(f.left);
-        for (int y = f.top; y < f.bottom; ++y, row += stride) std::memset(row, index, w);
+        for (int y = f.top; y < f.bottom; ++y, row += stride) fillBytes(row, w, index);
     } else {
         uint32_t* row = m_pixels.get() + static_cast<size_t>(f.top) * stride + static_cast<size_t>(f.left);
         for (int y = f.top; y < f.bottom; ++y, row += stride) std::fill(row, row + w, f.value);
@@ -243,7 +263,11 @@ void RasterCanvas::compose(Pixel* Pixels, const std::vector<Pixel>& Values, Pixe
                 const Fill& f = m_fills[i];
                 Pixel* p = first + f.left;
                 const Pixel v = Values[i];
-                for (int x = f.right - f.left; x > 0; --x) *p++ = v;
+                if constexpr (sizeof(Pixel) == 1) {
+                    fillBytes(p, static_cast<size_t>(f.right - f.left), v);
+                } else {
+                    for (int x = f.right - f.left; x > 0; --x) *p++ = v;
+                }
             });
         };
         if (whole || !wasCleared) {
@@ -507,7 +531,9 @@ void RasterCanvas::drawText(int X, int Y, std::string_view Utf8, const TTextStyl
 
     std::vector<uint8_t> part;
     long long pen = 0;
-    for (char32_t cp : raster::decodeUtf8(Utf8)) {
+    thread_local std::vector<char32_t> codePoints;
+    raster::decodeUtf8(Utf8, codePoints);
+    for (char32_t cp : codePoints) {
         // Past the right edge nothing more can show (a glyph reaches back at
         // most about its em before its pen position).
         if (pen - 2 * static_cast<long long>(face->em) - 2 > uMax) break;
@@ -595,6 +621,7 @@ void RasterCanvas::drawText(int X, int Y, std::string_view Utf8, const TTextStyl
         }
         pen += g.advance;
     }
+    if (codePoints.capacity() > (size_t{1} << 16)) std::vector<char32_t>().swap(codePoints);  // a huge text's memory goes
     if (Style.font.lfUnderline) {
         const long long v = static_cast<long long>(face->ascent) + face->underlinePosition;
         fillText(clampU(0), clampV(v), clampU(pen), clampV(v + face->lineThickness), Style.color);
