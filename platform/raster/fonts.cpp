@@ -11,9 +11,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <map>
 #include <memory>
-#include <cstring>
 #include <mutex>
 #include <tuple>
 

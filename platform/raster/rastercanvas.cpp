@@ -1,9 +1,9 @@
 #include "platform/raster/rastercanvas.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
-#include <array>
 #include <set>
 #include <type_traits>
 #include <vector>
@@ -113,8 +113,8 @@ RasterCanvas::RasterCanvas(int Width, int Height, int PixelsPerInch)
     const size_t count = std::max<size_t>(1, static_cast<size_t>(m_width) * static_cast<size_t>(m_height));
     m_indexes.reset(static_cast<uint8_t*>(std::malloc(count)));
     if (!m_indexes) m_width = m_height = 0;  // out of memory: an empty image, never a crash
-    m_palette.reserve(256);  // text brings a few hundred shades: no regrowth
-    m_fills.reserve(128);    // a symbol's elements, without regrowth
+    m_palette.reserve(256);                  // text brings a few hundred shades: no regrowth
+    m_fills.reserve(128);                    // a symbol's elements, without regrowth
     setPixelsPerInch(PixelsPerInch);
 }
 
@@ -291,8 +291,10 @@ void RasterCanvas::compose(Pixel* Pixels, const std::vector<Pixel>& Values, Pixe
         if (!ordered) std::sort(runs.begin(), runs.end());
         size_t n = 0;
         for (const auto& run : runs) {
-            if (n > 0 && run.first <= runs[n - 1].second) runs[n - 1].second = std::max(runs[n - 1].second, run.second);
-            else runs[n++] = run;
+            if (n > 0 && run.first <= runs[n - 1].second)
+                runs[n - 1].second = std::max(runs[n - 1].second, run.second);
+            else
+                runs[n++] = run;
         }
         runs.resize(n);
         writeFirstRow();
@@ -621,7 +623,8 @@ void RasterCanvas::drawText(int X, int Y, std::string_view Utf8, const TTextStyl
         }
         pen += g.advance;
     }
-    if (codePoints.capacity() > (size_t{1} << 16)) std::vector<char32_t>().swap(codePoints);  // a huge text's memory goes
+    if (codePoints.capacity() > (size_t{1} << 16))
+        std::vector<char32_t>().swap(codePoints);  // a huge text's memory goes
     if (Style.font.lfUnderline) {
         const long long v = static_cast<long long>(face->ascent) + face->underlinePosition;
         fillText(clampU(0), clampV(v), clampU(pen), clampV(v + face->lineThickness), Style.color);

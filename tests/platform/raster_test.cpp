@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <climits>
 #include <cstdint>
+#include <fstream>
+#include <iterator>
+#include <memory>
 #include <random>
 #include <thread>
-#include <memory>
-#include <iterator>
-#include <fstream>
 #include <vector>
 
 #include "platform/raster/fonts.h"
@@ -364,8 +364,11 @@ TEST(RasterCanvas, TextAfterOtherImagesDrawsAsOnAFreshThread) {
         std::ifstream in(path, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});
     };
-    constexpr Look kLooks[] = {{clWhite, clBlack, -20}, {clYellow, clBlack, -20}, {clYellow, clRed, -20},
-                               {clWhite, clBlack, -30}, {clWhite, clBlue, -20}};
+    constexpr Look kLooks[] = {{clWhite, clBlack, -20},
+                               {clYellow, clBlack, -20},
+                               {clYellow, clRed, -20},
+                               {clWhite, clBlack, -30},
+                               {clWhite, clBlue, -20}};
     constexpr int kOrder[] = {0, 0, 1, 0, 2, 0, 3, 0, 4, 0, 1, 1, 2};
     std::vector<std::unique_ptr<RasterCanvas>> fresh;
     for (const Look& look : kLooks) std::thread([&] { fresh.push_back(draw(look)); }).join();
@@ -412,13 +415,13 @@ TEST(RasterCanvas, TextWithoutFontNameStillDraws) {
 TEST(RasterCanvas, HeldBackFillsComposeAsPaintedOneByOne) {
     struct Round {
         int width, height, fills, colours;
-        bool wholeRows;  // a background across every row first
-        bool readMidway; // pixels read (and so composed) halfway
+        bool wholeRows;   // a background across every row first
+        bool readMidway;  // pixels read (and so composed) halfway
     };
     constexpr Round kRounds[] = {
-        {30, 12, 40, 2, true, false},  {30, 12, 40, 3, false, false}, {17, 40, 60, 4, true, true},
-        {17, 40, 60, 4, false, true},  {64, 9, 200, 300, false, true}, {5, 70, 150, 2, false, false},
-        {1, 1, 5, 2, false, true},     {90, 3, 100, 6, true, true},
+        {30, 12, 40, 2, true, false}, {30, 12, 40, 3, false, false},  {17, 40, 60, 4, true, true},
+        {17, 40, 60, 4, false, true}, {64, 9, 200, 300, false, true}, {5, 70, 150, 2, false, false},
+        {1, 1, 5, 2, false, true},    {90, 3, 100, 6, true, true},
     };
     std::mt19937 random(20261208);
     for (const Round& round : kRounds) {
