@@ -36,14 +36,19 @@ void layElement(TCanvas* Canvas, TDirection Dir, int Modules, int32_t AcrossEnd,
                 TColor Color) {
     const double start = CurXReal;
     const int32_t next = advanceModules(Dir, std::max(Modules, 0));
-    if (LayoutProbe.active && Kind == TElement::Bar && Modules > 0) {
-        const double end = CurXReal;
-        const int64_t across = int64_t{AcrossEnd} - (Dir == TDirection::Horizontal ? CurY : CurX);
-        TLayoutProbe& p = LayoutProbe;
-        p.first = p.anyBar ? std::min({p.first, start, end}) : std::min(start, end);
-        p.last = p.anyBar ? std::max({p.last, start, end}) : std::max(start, end);
-        p.shortestBar = p.anyBar ? std::min(p.shortestBar, across) : across;
-        p.anyBar = true;
+    if (LayoutProbe.active) {
+        // The dry run measures the bars and draws nothing.
+        if (Kind == TElement::Bar && Modules > 0) {
+            const double end = CurXReal;
+            const int64_t across = int64_t{AcrossEnd} - (Dir == TDirection::Horizontal ? CurY : CurX);
+            TLayoutProbe& p = LayoutProbe;
+            p.first = p.anyBar ? std::min({p.first, start, end}) : std::min(start, end);
+            p.last = p.anyBar ? std::max({p.last, start, end}) : std::max(start, end);
+            p.shortestBar = p.anyBar ? std::min(p.shortestBar, across) : across;
+            p.anyBar = true;
+        }
+        (Dir == TDirection::Horizontal ? CurX : CurY) = next;
+        return;
     }
     // Vertical: given top below bottom, the rows next+1 .. CurY.
     const TRect r = Dir == TDirection::Horizontal ? Rect(CurX, CurY, next, AcrossEnd) : Rect(CurX, CurY, AcrossEnd, next);
@@ -63,12 +68,14 @@ void playRuns(TZorvik& Control, TCanvas* Canvas, TDirection Dir, std::string_vie
 }
 
 void TTextLine::write(int Along, const std::string& Text) const {
-    if (Text.empty()) return;
+    // Text lays no bars: the dry run that measures them skips it.
+    if (Text.empty() || LayoutProbe.active) return;
     if (m_dir == TDirection::Horizontal) m_canvas.TextOut(Along, m_across, Text);
     else m_canvas.TextOut(m_across, Along, Text);
 }
 
 void TTextLine::writeNth(int Start, int Pitch, size_t K, const std::string& Text) const {
+    if (LayoutProbe.active) return;
     const double offset = static_cast<double>(Pitch) * static_cast<double>(K) * static_cast<double>(StepXReal);
     if (!(offset < 2147483647.0)) return;  // off every canvas
     const int64_t step = stepPixels(static_cast<double>(Pitch) * static_cast<double>(K));
@@ -78,6 +85,7 @@ void TTextLine::writeNth(int Start, int Pitch, size_t K, const std::string& Text
 }
 
 void TTextLine::spread(int Start, int Pitch, std::string_view Text) const {
+    if (LayoutProbe.active) return;
     for (size_t k = 0; k < Text.size(); ++k) writeNth(Start, Pitch, k, std::string(1, Text[k]));
 }
 

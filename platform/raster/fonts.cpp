@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -189,6 +190,14 @@ private:
 struct ThreadFonts {
     FT_Library library = nullptr;
     std::map<std::tuple<std::string, int, long>, std::unique_ptr<FontFace>> faces;
+    struct Last {
+        bool valid = false;
+        bool bold = false;
+        bool italic = false;
+        int32_t height = 0;
+        char family[sizeof(LOGFONT::lfFaceName)] = {};
+        FontFace* face = nullptr;
+    } last;
     ThreadFonts() {
         if (FT_Init_FreeType(&library) != 0) library = nullptr;
     }
@@ -202,6 +211,8 @@ ThreadFonts& threadFonts() {
     thread_local ThreadFonts fonts;
     return fonts;
 }
+
+FontFace* findFace(ThreadFonts& tf, const LOGFONT& lf);
 
 }  // namespace
 
@@ -217,6 +228,27 @@ std::string fontFileFor(const std::string& Family, bool Bold, bool Italic) {
 FontFace* faceFor(const LOGFONT& lf) {
     ThreadFonts& tf = threadFonts();
     if (tf.library == nullptr) return nullptr;
+    // A symbol's text asks for the same face character after character: the
+    // last answer is kept with what chose it (family, weight class, slant,
+    // height) while the face it names is kept.
+    ThreadFonts::Last& last = tf.last;
+    const bool bold = lf.lfWeight >= FW_BOLD, italic = lf.lfItalic != 0;
+    if (last.valid && last.bold == bold && last.italic == italic && last.height == lf.lfHeight &&
+        std::memcmp(last.family, lf.lfFaceName, sizeof last.family) == 0)
+        return last.face;
+    FontFace* const face = findFace(tf, lf);
+    last.valid = true;
+    last.bold = bold;
+    last.italic = italic;
+    last.height = lf.lfHeight;
+    std::memcpy(last.family, lf.lfFaceName, sizeof last.family);
+    last.face = face;
+    return face;
+}
+
+namespace {
+
+FontFace* findFace(ThreadFonts& tf, const LOGFONT& lf) {
     const std::string family(lf.lfFaceName, strnlen(lf.lfFaceName, sizeof lf.lfFaceName));
     const FcAnswer where = lookUp(family, lf.lfWeight >= FW_BOLD, lf.lfItalic != 0);
     if (where.file.empty()) return nullptr;
@@ -224,7 +256,10 @@ FontFace* faceFor(const LOGFONT& lf) {
     const auto key = std::make_tuple(where.file, where.index, static_cast<long>(lf.lfHeight));
     if (auto it = tf.faces.find(key); it != tf.faces.end()) return it->second.get();
     // A face is used only within one drawing call, so the others may go.
-    if (tf.faces.size() >= kFacesPerThread) tf.faces.clear();
+    if (tf.faces.size() >= kFacesPerThread) {
+        tf.faces.clear();
+        tf.last.valid = false;
+    }
 
     FT_Face face = nullptr;
     if (FT_New_Face(tf.library, where.file.c_str(), where.index, &face) != 0) {
@@ -273,8 +308,16 @@ FontFace* faceFor(const LOGFONT& lf) {
     return result;
 }
 
+}  // namespace
+
 std::vector<char32_t> decodeUtf8(std::string_view s) {
     std::vector<char32_t> out;
+    decodeUtf8(s, out);
+    return out;
+}
+
+void decodeUtf8(std::string_view s, std::vector<char32_t>& out) {
+    out.clear();
     out.reserve(s.size());
     for (size_t i = 0; i < s.size();) {
         const auto b = static_cast<unsigned char>(s[i]);
@@ -285,7 +328,6 @@ std::vector<char32_t> decodeUtf8(std::string_view s) {
         out.push_back(cp);
         i += len;
     }
-    return out;
 }
 
 }  // namespace zorvik::raster

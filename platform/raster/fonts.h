@@ -57,5 +57,7 @@ std::string fontFileFor(const std::string& Family, bool Bold, bool Italic);
 
 // Decodes valid UTF-8 (as the canvas hands it over) into code points.
 std::vector<char32_t> decodeUtf8(std::string_view Text);
+// The same into Out, reusing its memory.
+void decodeUtf8(std::string_view Text, std::vector<char32_t>& Out);
 
 }  // namespace zorvik::raster

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <new>
@@ -83,6 +84,29 @@ static_assert(kLengthCode.size() == 259);
 // run of repeated rows becomes a handful of back-references, and runs of one
 // byte within a row become copies at distance 1. Compressing a symbol costs a
 // pass over its distinct rows only.
+// The bytes from Row[At] on that equal it, eight at a time.
+size_t runFrom(const uint8_t* Row, size_t At, size_t Size) {
+    const uint8_t b = Row[At];
+    size_t j = At + 1;
+    if (j == Size || Row[j] != b) return 1;  // most runs of a text row
+    const uint64_t pattern = 0x0101010101010101ull * b;
+    for (; j + 8 <= Size; j += 8) {
+        uint64_t word;
+        std::memcpy(&word, Row + j, 8);
+        if (const uint64_t differs = word ^ pattern; differs != 0) {
+            // The first differing byte is the lowest in memory.
+            if constexpr (std::endian::native == std::endian::little)
+                return j - At + static_cast<size_t>(std::countr_zero(differs) / 8);
+            else
+                return j - At + static_cast<size_t>(std::countl_zero(differs) / 8);
+        }
+    }
+    while (j < Size && Row[j] == b) ++j;
+    return j - At;
+}
+
+constexpr uint64_t kAdlerBase = 65521;  // the largest prime below 2^16 (RFC 1950, 8.2)
+
 class FixedDeflate {
 public:
     explicit FixedDeflate(std::vector<uint8_t>& Out) : m_out(Out) {
@@ -104,19 +128,55 @@ public:
         }
         flushCopies(Size);
         m_last.assign(Row, Row + Size);
-        m_rowAdler = adler32(1L, Row, static_cast<uInt>(Size));
-        m_adler = adler32_combine(m_adler, m_rowAdler, static_cast<z_off_t>(Size));
+        // The row's Adler-32 (RFC 1950, 9) run by run: L bytes of value b add
+        // b * L to the first sum and L * s1 + b * L (L + 1) / 2 to the second.
+        // The sums are reduced only as they near 64 bits, or at once around
+        // a run too long for that bound.
+        uint64_t s1 = 1, s2 = 0;
         for (size_t i = 0; i < Size;) {
-            size_t run = 1;
-            while (i + run < Size && Row[i + run] == Row[i]) ++run;
-            literal(Row[i]);
-            if (run - 1 >= 3) {
-                match(run - 1, 1);
+            const size_t run = runFrom(Row, i, Size);
+            const uint64_t b = Row[i], l = run;
+            if (l == 1) {
+                s1 += b;
+                s2 += s1;
+                if (s2 >= (uint64_t{1} << 62)) {
+                    s1 %= kAdlerBase;
+                    s2 %= kAdlerBase;
+                }
+            } else if (l <= 65536) {
+                // Single bytes leave s1 below 2^36 before s2 reaches 2^62, so
+                // s2 stays below 2^62 + 2^53 here, and s1 below 2^37.
+                s2 += l * s1 + b * (l * (l + 1) / 2);
+                s1 += b * l;
+                if (s1 >= (uint64_t{1} << 32)) s1 %= kAdlerBase;
+                if (s2 >= (uint64_t{1} << 62)) s2 %= kAdlerBase;
             } else {
-                for (size_t k = 1; k < run; ++k) literal(Row[i]);
+                s1 %= kAdlerBase;
+                s2 = (s2 % kAdlerBase + l % kAdlerBase * s1 + b * (l * (l + 1) / 2 % kAdlerBase)) % kAdlerBase;
+                s1 = (s1 + b * l) % kAdlerBase;
+            }
+            // A byte, then the rest of its run as a copy at distance 1 when
+            // that is at least 3 bytes long, else as the same byte again.
+            const FixedCode& code = kFixedCodes[Row[i]];
+            if (run - 1 >= 3) {
+                put(code.bits, code.length);
+                match(run - 1, 1);
+            } else if (run == 1) {
+                put(code.bits, code.length);
+            } else {
+                // Two or three of the byte: at most 27 bits, in one go.
+                uint32_t bits = code.bits;
+                int length = code.length;
+                for (size_t k = 1; k < run; ++k) {
+                    bits |= static_cast<uint32_t>(code.bits) << length;
+                    length += code.length;
+                }
+                put(bits, length);
             }
             i += run;
         }
+        m_rowAdler = static_cast<uLong>((s2 % kAdlerBase) << 16 | (s1 % kAdlerBase));
+        m_adler = adler32_combine(m_adler, m_rowAdler, static_cast<z_off_t>(Size));
         m_previousSize = Size;
     }
 
@@ -133,12 +193,18 @@ private:
     void reserve(size_t Bytes) {
         if (m_out.size() < m_used + Bytes) m_out.resize(std::max(2 * m_out.size(), m_used + Bytes));
     }
-    // Bits go out least significant first, 32 at a time (at most 18 come at once).
+    // Bits go out least significant first, 32 at a time (at most 27 come at once).
     void put(uint32_t Bits, int Count) {
         m_acc |= static_cast<uint64_t>(Bits) << m_bits;
         m_bits += Count;
         if (m_bits >= 32) {
-            for (int k = 0; k < 4; ++k) m_out[m_used++] = static_cast<uint8_t>(m_acc >> (8 * k));
+            if constexpr (std::endian::native == std::endian::little) {
+                const auto low = static_cast<uint32_t>(m_acc);
+                std::memcpy(m_out.data() + m_used, &low, 4);
+                m_used += 4;
+            } else {
+                for (int k = 0; k < 4; ++k) m_out[m_used++] = static_cast<uint8_t>(m_acc >> (8 * k));
+            }
             m_acc >>= 32;
             m_bits -= 32;
         }
@@ -210,8 +276,11 @@ bool encodePng(const PngImage& Image, std::vector<uint8_t>& Out) try {
     int depth = 8;
     size_t stride = width * 4;
     if (Image.indexed) {
+        // Beyond 16 colours the depth is 8 whatever follows: the rest of the
+        // palette is then ordered while the rows are packed, in the same
+        // order of first appearance.
         order.fill(-1);
-        for (size_t y = 0; y < height; ++y) {
+        for (size_t y = 0; y < height && palette.size() <= 16; ++y) {
             const uint8_t* row = Image.indexes + y * width;
             if (y > 0 && std::memcmp(row, row - width, width) == 0) continue;
             for (size_t x = 0; x < width; ++x)
@@ -235,37 +304,73 @@ bool encodePng(const PngImage& Image, std::vector<uint8_t>& Out) try {
     compressed.clear();
     FixedDeflate deflate(compressed);
     const int perByte = 8 / depth;
+    // The last filtered row is all zeros (a repeated row): a row that
+    // differs from the one above never is, its packing being one to one.
+    bool lastZero = false;
     for (size_t y = 0; y < height; ++y) {
         uint8_t* out = filtered.data();
         *out++ = kFilterUp;
         const uint8_t* row = Image.indexed ? Image.indexes + y * width : Image.rgba + y * stride;
         const size_t rowBytes = Image.indexed ? width : stride;
         if (y > 0 && std::memcmp(row, row - rowBytes, rowBytes) == 0) {
+            if (lastZero) {
+                deflate.row(lastFiltered.data(), stride + 1, true);
+                continue;
+            }
             std::memset(out, 0, stride);
-        } else {
-            previous.swap(packed);
-            uint8_t* p = packed.data();
-            if (!Image.indexed) {
-                std::memcpy(p, row, stride);
-            } else if (depth == 8) {
-                for (size_t x = 0; x < width; ++x) p[x] = static_cast<uint8_t>(order[row[x]]);
-            } else {
-                for (size_t x = 0; x < width; x += static_cast<size_t>(perByte)) {
-                    unsigned b = 0;
-                    for (int k = 0; k < perByte; ++k) {
-                        const size_t at = x + static_cast<size_t>(k);
-                        b = (b << depth) | (at < width ? static_cast<unsigned>(order[row[at]]) : 0u);
+            deflate.row(filtered.data(), stride + 1, false);
+            filtered.swap(lastFiltered);
+            lastZero = true;
+            continue;
+        }
+        previous.swap(packed);
+        uint8_t* p = packed.data();
+        if (!Image.indexed) {
+            std::memcpy(p, row, stride);
+        } else if (depth == 8) {
+            // Where the row above shows the same pixels, eight at a time, it
+            // packed to the same bytes (and brought no new colour): they are
+            // copied. A symbol's text rows differ from the ones above at a few
+            // glyph edges.
+            const uint8_t* above = y > 0 ? row - width : nullptr;
+            const uint8_t* packedAbove = previous.data();
+            size_t x = 0;
+            auto one = [&](size_t at) {
+                int16_t o = order[row[at]];
+                if (o < 0) {
+                    o = order[row[at]] = static_cast<int16_t>(palette.size());
+                    palette.push_back(Image.palette[row[at]]);
+                }
+                p[at] = static_cast<uint8_t>(o);
+            };
+            if (above != nullptr) {
+                for (; x + 8 <= width; x += 8) {
+                    if (std::memcmp(row + x, above + x, 8) == 0) {
+                        std::memcpy(p + x, packedAbove + x, 8);
+                    } else {
+                        for (size_t k = x; k < x + 8; ++k) one(k);
                     }
-                    *p++ = static_cast<uint8_t>(b);
                 }
             }
-            uint8_t* __restrict o = out;
-            const uint8_t* __restrict now = packed.data();
-            const uint8_t* __restrict before = previous.data();
-            for (size_t i = 0; i < stride; ++i) o[i] = static_cast<uint8_t>(now[i] - before[i]);
+            for (; x < width; ++x) one(x);
+        } else {
+            for (size_t x = 0; x < width; x += static_cast<size_t>(perByte)) {
+                unsigned b = 0;
+                for (int k = 0; k < perByte; ++k) {
+                    const size_t at = x + static_cast<size_t>(k);
+                    b = (b << depth) | (at < width ? static_cast<unsigned>(order[row[at]]) : 0u);
+                }
+                *p++ = static_cast<uint8_t>(b);
+            }
         }
+        uint8_t* __restrict o = out;
+        const uint8_t* __restrict now = packed.data();
+        const uint8_t* __restrict before = previous.data();
+        for (size_t i = 0; i < stride; ++i) o[i] = static_cast<uint8_t>(now[i] - before[i]);
         deflate.row(filtered.data(), stride + 1,
                     y > 0 && std::memcmp(filtered.data(), lastFiltered.data(), stride + 1) == 0);
+        // Only the first row, taken against a row of zeros, can be all zeros.
+        lastZero = y == 0 && std::all_of(out, out + stride, [](uint8_t b) { return b == 0; });
         filtered.swap(lastFiltered);
     }
     deflate.finish();

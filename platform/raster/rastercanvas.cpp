@@ -1,10 +1,11 @@
 #include "platform/raster/rastercanvas.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
-#include <array>
 #include <set>
+#include <type_traits>
 #include <vector>
 
 #include "platform/raster/fonts.h"
@@ -39,6 +40,66 @@ struct TextFrame {
     }
 };
 
+// Over an opaque pixel "over" is a plain mix, with the rounding of the
+// general formula. Text mixes one colour over one background at a few
+// hundred coverages, image after image: the mixes of the last pair are kept.
+uint32_t mixOverOpaque(uint32_t dst, uint32_t rgb, unsigned a) {
+    struct Mixes {
+        uint32_t dst = 0, rgb = 0xFFFFFFFFu;  // no colour has that rgb
+        std::array<uint32_t, 256> out{};      // 0: not mixed yet (every mix is opaque)
+    };
+    thread_local Mixes mixes;
+    if (mixes.dst != dst || mixes.rgb != rgb) {
+        mixes.dst = dst;
+        mixes.rgb = rgb;
+        mixes.out.fill(0);
+    }
+    uint32_t& out = mixes.out[a];
+    if (out != 0) return out;
+    constexpr unsigned outA = 255 * 255;
+    out = kOpaque;
+    for (int shift = 0; shift < 24; shift += 8) {
+        const unsigned s = (rgb >> shift) & 0xFF;
+        const unsigned d = (dst >> shift) & 0xFF;
+        out |= ((s * a * 255 + d * 255 * (255 - a) + outA / 2) / outA) << shift;
+    }
+    return out;
+}
+
+// The working lists of composing fills, kept per thread from image to image
+// rather than allocated for each (a canvas draws on one thread at a time).
+struct Scratch {
+    std::vector<uint8_t> fillIndexes;
+    std::vector<std::pair<int, int>> runs;
+    std::vector<int> rows;
+    std::vector<uint32_t> bandStart;
+    std::vector<uint32_t> bandFills;
+};
+Scratch& scratch() {
+    thread_local Scratch lists;
+    return lists;
+}
+
+// N bytes of V from P: a symbol's elements and a glyph's box are a few
+// pixels wide, for which memset's call and dispatch cost more than the stores.
+inline void fillBytes(uint8_t* P, size_t N, uint8_t V) {
+    if (N > 16) {
+        std::memset(P, V, N);
+        return;
+    }
+    const uint64_t v8 = 0x0101010101010101ull * V;
+    if (N >= 8) {
+        std::memcpy(P, &v8, 8);
+        std::memcpy(P + N - 8, &v8, 8);
+    } else if (N >= 4) {
+        const auto v4 = static_cast<uint32_t>(v8);
+        std::memcpy(P, &v4, 4);
+        std::memcpy(P + N - 4, &v4, 4);
+    } else {
+        for (size_t i = 0; i < N; ++i) P[i] = V;
+    }
+}
+
 int quadrantOf(int escapement) {
     int e = escapement % 3600;
     if (e < 0) e += 3600;
@@ -52,20 +113,22 @@ RasterCanvas::RasterCanvas(int Width, int Height, int PixelsPerInch)
     const size_t count = std::max<size_t>(1, static_cast<size_t>(m_width) * static_cast<size_t>(m_height));
     m_indexes.reset(static_cast<uint8_t*>(std::malloc(count)));
     if (!m_indexes) m_width = m_height = 0;  // out of memory: an empty image, never a crash
+    m_palette.reserve(256);                  // text brings a few hundred shades: no regrowth
+    m_fills.reserve(128);                    // a symbol's elements, without regrowth
     setPixelsPerInch(PixelsPerInch);
 }
 
 bool RasterCanvas::indexOf(uint32_t Value, uint8_t& Index) const {
     size_t slot = (Value * 2654435761u) >> 23;  // 9 bits
-    while (m_lookup[slot].index >= 0) {
+    while (m_lookup[slot].entry != 0) {
         if (m_lookup[slot].value == Value) {
-            Index = static_cast<uint8_t>(m_lookup[slot].index);
+            Index = static_cast<uint8_t>(m_lookup[slot].entry - 1);
             return true;
         }
         slot = (slot + 1) & (m_lookup.size() - 1);
     }
     if (m_palette.size() == 256) return false;
-    m_lookup[slot] = {Value, static_cast<int16_t>(m_palette.size())};
+    m_lookup[slot] = {Value, static_cast<uint16_t>(m_palette.size() + 1)};
     Index = static_cast<uint8_t>(m_palette.size());
     m_palette.push_back(Value);
     return true;
@@ -123,7 +186,7 @@ void RasterCanvas::fillNow(const Fill& f) const {
     if (m_indexed && !indexOf(f.value, index)) toDirect();
     if (m_indexed) {
         uint8_t* row = m_indexes.get() + static_cast<size_t>(f.top) * stride + static_cast<size_t>(f.left);
-        for (int y = f.top; y < f.bottom; ++y, row += stride) std::memset(row, index, w);
+        for (int y = f.top; y < f.bottom; ++y, row += stride) fillBytes(row, w, index);
     } else {
         uint32_t* row = m_pixels.get() + static_cast<size_t>(f.top) * stride + static_cast<size_t>(f.left);
         for (int y = f.top; y < f.bottom; ++y, row += stride) std::fill(row, row + w, f.value);
@@ -138,10 +201,26 @@ void RasterCanvas::flush() const {
         return;
     }
     if (m_indexed) {
-        std::vector<uint8_t> values(m_fills.size());
+        std::vector<uint8_t>& values = scratch().fillIndexes;
+        values.resize(m_fills.size());
         uint8_t transparent = 0;
         bool fits = m_cleared || indexOf(m_clear, transparent);
-        for (size_t i = 0; fits && i < m_fills.size(); ++i) fits = indexOf(m_fills[i].value, values[i]);
+        // Bars and spaces alternate two colours: the last two answers are kept.
+        uint32_t seen[2] = {0, 0};  // $AABBGGRR of fills is never 0: they are opaque
+        uint8_t seenIndex[2] = {0, 0};
+        for (size_t i = 0; fits && i < m_fills.size(); ++i) {
+            const uint32_t v = m_fills[i].value;
+            if (v == seen[0]) {
+                values[i] = seenIndex[0];
+            } else if (v == seen[1]) {
+                values[i] = seenIndex[1];
+            } else if ((fits = indexOf(v, values[i]))) {
+                seen[1] = seen[0];
+                seenIndex[1] = seenIndex[0];
+                seen[0] = v;
+                seenIndex[0] = values[i];
+            }
+        }
         if (fits) {
             compose<uint8_t>(m_indexes.get(), values, transparent);
             return;
@@ -166,34 +245,59 @@ void RasterCanvas::compose(Pixel* Pixels, const std::vector<Pixel>& Values, Pixe
         Pixel* p = Pixels + static_cast<size_t>(from) * stride;
         std::fill(p, p + static_cast<size_t>(to - from) * stride, Clear);
     };
-    std::vector<std::pair<int, int>>& runs = m_runs;
+    std::vector<std::pair<int, int>>& runs = scratch().runs;
     auto bandOf = [&](int y0, int y1, const auto& forEachActive) {
+        // A fill across the whole width (a symbol's background) makes every
+        // row of the band the same as its first.
+        bool any = false, whole = false;
+        forEachActive([&](size_t i) {
+            any = true;
+            whole = whole || (m_fills[i].left == 0 && m_fills[i].right == m_width);
+        });
+        if (!any) return;
+        clearRows(clearedUpTo, y0);
+        clearedUpTo = y1;
+        Pixel* first = Pixels + static_cast<size_t>(y0) * stride;
+        auto writeFirstRow = [&] {
+            forEachActive([&](size_t i) {
+                const Fill& f = m_fills[i];
+                Pixel* p = first + f.left;
+                const Pixel v = Values[i];
+                if constexpr (sizeof(Pixel) == 1) {
+                    fillBytes(p, static_cast<size_t>(f.right - f.left), v);
+                } else {
+                    for (int x = f.right - f.left; x > 0; --x) *p++ = v;
+                }
+            });
+        };
+        if (whole || !wasCleared) {
+            // Rows never drawn before: what no fill covers is the clear value
+            // in every row alike, so whole rows are copied.
+            if (!whole) std::fill(first, first + stride, Clear);
+            writeFirstRow();
+            for (int y = y0 + 1; y < y1; ++y)
+                std::memcpy(first + static_cast<size_t>(y - y0) * stride, first, stride * sizeof(Pixel));
+            return;
+        }
+        // Rows drawn before keep what lies outside the fills: only the
+        // covered runs are copied.
         runs.clear();
         bool ordered = true;
         forEachActive([&](size_t i) {
             ordered = ordered && (runs.empty() || runs.back().first <= m_fills[i].left);
             runs.emplace_back(m_fills[i].left, m_fills[i].right);
         });
-        if (runs.empty()) return;
         // A symbol lays its elements left to right: usually nothing to sort.
         if (!ordered) std::sort(runs.begin(), runs.end());
         size_t n = 0;
         for (const auto& run : runs) {
-            if (n > 0 && run.first <= runs[n - 1].second) runs[n - 1].second = std::max(runs[n - 1].second, run.second);
-            else runs[n++] = run;
+            if (n > 0 && run.first <= runs[n - 1].second)
+                runs[n - 1].second = std::max(runs[n - 1].second, run.second);
+            else
+                runs[n++] = run;
         }
         runs.resize(n);
-        clearRows(clearedUpTo, y0);
-        const bool whole = runs.size() == 1 && runs[0].first == 0 && runs[0].second == m_width;
-        if (!whole) clearRows(y0, y1);
-        clearedUpTo = y1;
-        Pixel* first = Pixels + static_cast<size_t>(y0) * stride;
-        forEachActive([&](size_t i) {
-            const Fill& f = m_fills[i];
-            Pixel* p = first + f.left;
-            const Pixel v = Values[i];
-            for (int x = f.right - f.left; x > 0; --x) *p++ = v;
-        });
+        writeFirstRow();
         for (int y = y0 + 1; y < y1; ++y) {
             Pixel* row = first + static_cast<size_t>(y - y0) * stride;
             for (const auto& [from, to] : runs)
@@ -201,24 +305,50 @@ void RasterCanvas::compose(Pixel* Pixels, const std::vector<Pixel>& Values, Pixe
         }
     };
 
-    // The distinct fill edges; a horizontal symbol has a handful.
-    std::vector<int>& ys = m_rows;
+    // The distinct fill edges; a horizontal symbol has a handful, and most
+    // of its fills share their top and bottom with the fill before.
+    std::vector<int>& ys = scratch().rows;
     ys.clear();
     bool few = true;
-    for (size_t i = 0; i < m_fills.size() && few; ++i)
+    for (size_t i = 0; i < m_fills.size() && few; ++i) {
+        if (i > 0 && m_fills[i].top == m_fills[i - 1].top && m_fills[i].bottom == m_fills[i - 1].bottom) continue;
         for (int y : {m_fills[i].top, m_fills[i].bottom})
             if (std::find(ys.begin(), ys.end(), y) == ys.end()) {
                 ys.push_back(y);
                 if (ys.size() > 64) few = false;
             }
+    }
     if (few) {
         std::sort(ys.begin(), ys.end());
-        // Few row bands (a horizontal symbol): each asks every fill.
-        for (size_t k = 0; k + 1 < ys.size(); ++k) {
-            const int y0 = ys[k], y1 = ys[k + 1];
-            bandOf(y0, y1, [&](auto&& use) {
-                for (size_t i = 0; i < m_fills.size(); ++i)
-                    if (m_fills[i].top <= y0 && m_fills[i].bottom >= y1) use(i);
+        // Few row bands (a horizontal symbol): the fills of each band listed
+        // once, in their order (a counting sort by band).
+        const size_t bands = ys.size() - 1;
+        std::vector<uint32_t>& start = scratch().bandStart;
+        std::vector<uint32_t>& members = scratch().bandFills;
+        start.assign(bands + 2, 0);
+        auto bandsOf = [&, lastTop = 0, lastBottom = 0, b0 = size_t{0}, b1 = size_t{0}](const Fill& f) mutable {
+            if (f.top != lastTop || f.bottom != lastBottom || b1 == 0) {
+                lastTop = f.top;
+                lastBottom = f.bottom;
+                b0 = static_cast<size_t>(std::lower_bound(ys.begin(), ys.end(), f.top) - ys.begin());
+                b1 = static_cast<size_t>(std::lower_bound(ys.begin(), ys.end(), f.bottom) - ys.begin());
+            }
+            return std::pair<size_t, size_t>(b0, b1);
+        };
+        for (const Fill& f : m_fills) {
+            const auto [b0, b1] = bandsOf(f);
+            for (size_t b = b0; b < b1; ++b) ++start[b + 2];
+        }
+        for (size_t b = 2; b < start.size(); ++b) start[b] += start[b - 1];
+        members.resize(start.back());
+        for (size_t i = 0; i < m_fills.size(); ++i) {
+            const auto [b0, b1] = bandsOf(m_fills[i]);
+            for (size_t b = b0; b < b1; ++b) members[start[b + 1]++] = static_cast<uint32_t>(i);
+        }
+        // start[b] .. start[b + 1] now lists band b.
+        for (size_t k = 0; k < bands; ++k) {
+            bandOf(ys[k], ys[k + 1], [&](auto&& use) {
+                for (uint32_t j = start[k]; j < start[k + 1]; ++j) use(members[j]);
             });
         }
     } else {
@@ -254,38 +384,93 @@ void RasterCanvas::compose(Pixel* Pixels, const std::vector<Pixel>& Values, Pixe
     m_fills.clear();
 }
 
-void RasterCanvas::blend(int X, int Y, uint32_t Rgb, unsigned a) {
-    if (a == 0 || X < 0 || Y < 0 || X >= m_width || Y >= m_height) return;
-    const size_t offset = static_cast<size_t>(Y) * static_cast<size_t>(m_width) + static_cast<size_t>(X);
-    // Text blends the same few colours over and over: the last answers for
-    // each pair of palette entry and coverage are kept.
-    BlendMemo* memo = nullptr;
-    if (m_indexed) {
-        const uint8_t dstIndex = m_indexes[offset];
-        memo = &m_blends[(dstIndex * 31u + a) & (m_blends.size() - 1)];
-        if (memo->valid && memo->rgb == Rgb && memo->dst == dstIndex && memo->coverage == a) {
-            m_indexes[offset] = memo->result;
-            return;
-        }
+namespace {
+
+// The palette a canvas ended with, the part it had before its first text,
+// and its text's kept blends: the next image of a batch or of a repeated
+// draw starts its text with the same palette and can take them all.
+// Trivially destructible: a canvas destroyed late in a thread's exit may
+// still write it.
+struct TextPalette {
+    bool valid = false;
+    size_t before = 0;  // entries before the first text
+    uint32_t rgb = 0;
+    int dst = -1;
+    size_t size = 0;
+    std::array<uint32_t, 256> palette{};
+    std::array<uint32_t, 512> values{};
+    std::array<uint16_t, 512> entries{};
+    std::array<int16_t, 256> blends{};
+};
+
+static_assert(std::is_trivially_destructible_v<TextPalette>);
+
+TextPalette& lastTextPalette() {
+    thread_local TextPalette last;
+    return last;
+}
+
+}  // namespace
+
+RasterCanvas::~RasterCanvas() {
+    if (m_textRgb == kNoText || !m_indexed || m_textDst < 0) return;
+    TextPalette& last = lastTextPalette();
+    last.valid = true;
+    last.before = m_textFrom;
+    last.rgb = m_textRgb;
+    last.dst = m_textDst;
+    last.size = m_palette.size();
+    std::copy(m_palette.begin(), m_palette.end(), last.palette.begin());
+    for (size_t i = 0; i < m_lookup.size(); ++i) {
+        last.values[i] = m_lookup[i].value;
+        last.entries[i] = m_lookup[i].entry;
     }
+    last.blends = m_textBlends;
+}
+
+void RasterCanvas::adoptTextPalette() {
+    // Which palette entry a colour gets changes no pixel: the PNG file orders
+    // its palette by first appearance, and pixels read back as colours. So a
+    // canvas whose palette so far is what the last one had before its text
+    // may take that canvas's whole palette and its blends at once.
+    m_textFrom = m_palette.size();
+    const TextPalette& last = lastTextPalette();
+    if (!last.valid || last.rgb != m_textRgb || last.before != m_palette.size() ||
+        !std::equal(m_palette.begin(), m_palette.end(), last.palette.begin()))
+        return;
+    m_palette.assign(last.palette.begin(), last.palette.begin() + static_cast<ptrdiff_t>(last.size));
+    for (size_t i = 0; i < m_lookup.size(); ++i) m_lookup[i] = {last.values[i], last.entries[i]};
+    m_textBlends = last.blends;
+    m_textDst = last.dst;
+}
+
+void RasterCanvas::textBlend(size_t Offset, uint32_t Rgb, unsigned Coverage) {
+    // The blend of this palette entry at this coverage, when remembered:
+    // blendAt would give the same.
+    uint8_t& dst = m_indexes[Offset];
+    const BlendMemo& memo = m_blends[(dst * 31u + Coverage) & (m_blends.size() - 1)];
+    if (memo.valid && memo.rgb == Rgb && memo.dst == dst && memo.coverage == Coverage) {
+        dst = memo.result;
+        return;
+    }
+    const int before = dst;
+    const int after = blendAt(Offset, Rgb, Coverage);
+    if (after < 0) return;
+    if (m_textDst < 0) m_textDst = before;
+    if (before == m_textDst) m_textBlends[Coverage] = static_cast<int16_t>(after);
+}
+
+int RasterCanvas::blendAt(size_t offset, uint32_t Rgb, unsigned a) {
     const uint32_t dst = at(offset);
     uint32_t out = 0;
     const unsigned da = dst >> 24;
     if (a >= 255) {
         out = kOpaque | Rgb;
     } else if (da == 255) {
-        // Over an opaque pixel "over" is a plain mix; the same rounding as below.
-        const unsigned outA = 255 * 255;
-        out = kOpaque;
-        for (int shift = 0; shift < 24; shift += 8) {
-            const unsigned s = (Rgb >> shift) & 0xFF;
-            const unsigned d = (dst >> shift) & 0xFF;
-            out |= ((s * a * 255 + d * 255 * (255 - a) + outA / 2) / outA) << shift;
-        }
+        out = mixOverOpaque(dst, Rgb, a);
     } else {
-        // Straight-alpha "over".
+        // Straight-alpha "over"; a > 0, so outA > 0.
         const unsigned outA = a * 255 + da * (255 - a);  // scaled by 255
-        if (outA == 0) return;
         for (int shift = 0; shift < 24; shift += 8) {
             const unsigned s = (Rgb >> shift) & 0xFF;
             const unsigned d = (dst >> shift) & 0xFF;
@@ -296,12 +481,14 @@ void RasterCanvas::blend(int X, int Y, uint32_t Rgb, unsigned a) {
     }
     uint8_t index = 0;
     if (m_indexed && !indexOf(out, index)) toDirect();
-    if (m_indexed) {
-        *memo = {true, static_cast<uint8_t>(a), m_indexes[offset], index, Rgb};
-        m_indexes[offset] = index;
-    } else {
+    if (!m_indexed) {
         m_pixels[offset] = out;
+        return -1;
     }
+    uint8_t& pixel = m_indexes[offset];
+    m_blends[(pixel * 31u + a) & (m_blends.size() - 1)] = {true, static_cast<uint8_t>(a), pixel, index, Rgb};
+    pixel = index;
+    return index;
 }
 
 void RasterCanvas::drawText(int X, int Y, std::string_view Utf8, const TTextStyle& Style) {
@@ -311,6 +498,14 @@ void RasterCanvas::drawText(int X, int Y, std::string_view Utf8, const TTextStyl
     const TextFrame frame{X, Y, quadrantOf(Style.font.lfEscapement)};
     const uint32_t rgb = static_cast<uint32_t>(Style.color) & 0xFFFFFFu;
     const int cell = face->ascent + face->descent;
+    if (rgb != m_textRgb) {
+        // The kept blends are those of one text colour.
+        const bool first = m_textRgb == kNoText;
+        m_textRgb = rgb;
+        m_textDst = -1;
+        m_textBlends.fill(-1);
+        if (first && m_indexed) adoptTextPalette();
+    }
 
     // Fills a rectangle [u0,u1) x [v0,v1) of the text frame on the device, at
     // once: the glyph blends onto it.
@@ -338,7 +533,9 @@ void RasterCanvas::drawText(int X, int Y, std::string_view Utf8, const TTextStyl
 
     std::vector<uint8_t> part;
     long long pen = 0;
-    for (char32_t cp : raster::decodeUtf8(Utf8)) {
+    thread_local std::vector<char32_t> codePoints;
+    raster::decodeUtf8(Utf8, codePoints);
+    for (char32_t cp : codePoints) {
         // Past the right edge nothing more can show (a glyph reaches back at
         // most about its em before its pen position).
         if (pen - 2 * static_cast<long long>(face->em) - 2 > uMax) break;
@@ -360,17 +557,74 @@ void RasterCanvas::drawText(int X, int Y, std::string_view Utf8, const TTextStyl
                 cov = part.data();
                 stride = w;
             }
-            for (int r = 0; r < h; ++r)
-                for (int c = 0; c < w; ++c) {
-                    const uint8_t a = cov[static_cast<ptrdiff_t>(r) * stride + c];
-                    if (a == 0) continue;
-                    int sx, sy;
-                    frame.map(static_cast<int>(cl + c), static_cast<int>(rt + r), sx, sy);
-                    blend(sx, sy, rgb, a);
+            // The glyph's window lies on the canvas (clipped above): its
+            // pixels are walked by offset, one step along the text and one
+            // across it, whatever the turn.
+            int x0, y0, xu, yu, xv, yv;
+            frame.map(static_cast<int>(cl), static_cast<int>(rt), x0, y0);
+            frame.map(static_cast<int>(cl) + 1, static_cast<int>(rt), xu, yu);
+            frame.map(static_cast<int>(cl), static_cast<int>(rt) + 1, xv, yv);
+            const auto stride2 = static_cast<ptrdiff_t>(m_width);
+            const ptrdiff_t stepU = (yu - y0) * stride2 + (xu - x0), stepV = (yv - y0) * stride2 + (xv - x0);
+            ptrdiff_t rowOffset = static_cast<ptrdiff_t>(y0) * stride2 + x0;
+            // Pixels are bytes, which may alias anything: what the loop reads
+            // stays in locals, refreshed after a blend not known before.
+            bool indexed = m_indexed;
+            uint8_t* pixels = indexed ? m_indexes.get() : nullptr;
+            int textDst = m_textDst;
+            const int16_t* const known = m_textBlends.data();
+            for (int r = 0; r < h; ++r, rowOffset += stepV) {
+                const uint8_t* line = cov + static_cast<ptrdiff_t>(r) * stride;
+                ptrdiff_t offset = rowOffset;
+                int c = 0;
+                while (c < w) {
+                    if (!indexed) {
+                        for (; c < w; ++c, offset += stepU)
+                            if (line[c] != 0) blendAt(static_cast<size_t>(offset), rgb, line[c]);
+                        break;
+                    }
+                    // Most text lies on one palette entry (its background),
+                    // whose blends at every coverage are kept: a tight loop
+                    // until a pixel needs more.
+                    for (; c < w; ++c, offset += stepU) {
+                        const uint8_t a = line[c];
+                        if (a == 0) continue;
+                        uint8_t& dst = pixels[offset];
+                        if (dst != textDst || known[a] < 0) break;
+                        dst = static_cast<uint8_t>(known[a]);
+                    }
+                    if (c == w) break;
+                    const uint8_t a = line[c];
+                    uint8_t& dst = pixels[offset];
+                    if (textDst < 0) textDst = m_textDst = dst;
+                    if (dst == textDst) {
+                        // The first blend at this coverage onto the text's
+                        // entry: its colour, then its palette entry (new
+                        // colours join the palette in the order they appear).
+                        const uint32_t under = m_palette[dst];
+                        uint8_t entry = 0;
+                        if ((a >= 255 || (under >> 24) == 255) &&
+                            indexOf(a >= 255 ? kOpaque | rgb : mixOverOpaque(under, rgb, a), entry)) {
+                            m_textBlends[a] = entry;
+                            dst = entry;
+                            ++c;
+                            offset += stepU;
+                            continue;
+                        }
+                    }
+                    textBlend(static_cast<size_t>(offset), rgb, a);
+                    indexed = m_indexed;
+                    pixels = indexed ? m_indexes.get() : nullptr;
+                    textDst = m_textDst;
+                    ++c;
+                    offset += stepU;
                 }
+            }
         }
         pen += g.advance;
     }
+    if (codePoints.capacity() > (size_t{1} << 16))
+        std::vector<char32_t>().swap(codePoints);  // a huge text's memory goes
     if (Style.font.lfUnderline) {
         const long long v = static_cast<long long>(face->ascent) + face->underlinePosition;
         fillText(clampU(0), clampV(v), clampU(pen), clampV(v + face->lineThickness), Style.color);

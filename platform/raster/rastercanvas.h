@@ -20,6 +20,9 @@ public:
     // A Width x Height image, every pixel transparent (alpha 0, black unless
     // setTransparentColor says otherwise).
     RasterCanvas(int Width, int Height, int PixelsPerInch = 96);
+    ~RasterCanvas() override;
+    RasterCanvas(const RasterCanvas&) = delete;
+    RasterCanvas& operator=(const RasterCanvas&) = delete;
 
     int width() const { return m_width; }
     int height() const { return m_height; }
@@ -64,7 +67,12 @@ private:
     // covers the whole image first, and then there is nothing to clear.
     void ensureCleared() const;
     void fillNow(const Fill& F) const;
-    void blend(int X, int Y, uint32_t Rgb, unsigned Coverage);
+    // Blends the pixel at Offset, on the canvas, with Coverage > 0; returns
+    // the palette entry written, or -1 once the image holds direct colours.
+    int blendAt(size_t Offset, uint32_t Rgb, unsigned Coverage);
+    // A text pixel of a palette image whose blend is not kept for the text's
+    // entry: through the memo, else blendAt, and kept for later pixels.
+    void textBlend(size_t Offset, uint32_t Rgb, unsigned Coverage);
 
     // A symbol has few colours: its pixels are kept as indexes into a palette
     // of at most 256, a quarter of the memory to write, and become 32-bit
@@ -81,9 +89,10 @@ private:
     mutable std::unique_ptr<uint8_t[], Free> m_indexes;
     mutable std::unique_ptr<uint32_t[], Free> m_pixels;
     mutable std::vector<uint32_t> m_palette;
+    // Entry + 1, so that a new canvas's table is all zeros (0: empty).
     struct Slot {
         uint32_t value = 0;
-        int16_t index = -1;
+        uint16_t entry = 0;
     };
     mutable std::array<Slot, 512> m_lookup{};
     mutable std::vector<Fill> m_fills;
@@ -95,8 +104,16 @@ private:
         uint32_t rgb = 0;
     };
     std::array<BlendMemo, 256> m_blends{};
-    mutable std::vector<std::pair<int, int>> m_runs;
-    mutable std::vector<int> m_rows;
+    // Text of colour m_textRgb over palette entry m_textDst (-1: none yet):
+    // the entry each coverage gives, -1 until first blended.
+    static constexpr uint32_t kNoText = 0xFFFFFFFFu;  // no colour has it
+    uint32_t m_textRgb = kNoText;
+    int m_textDst = -1;
+    std::array<int16_t, 256> m_textBlends;
+    size_t m_textFrom = 0;  // palette entries before the first text
+    // Takes the last canvas's palette and text blends when this one's palette
+    // so far is what that one had before its text (see the .cpp).
+    void adoptTextPalette();
 };
 
 }  // namespace zorvik

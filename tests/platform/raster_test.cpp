@@ -2,6 +2,13 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <random>
+#include <thread>
+#include <vector>
 
 #include "platform/raster/fonts.h"
 #include "platform/raster/rastercanvas.h"
@@ -157,6 +164,43 @@ TEST(RasterCanvas, PackedPngRowsReadBackExactly) {
     }
 }
 
+// The zlib stream's Adler-32 is summed run by run: runs of one byte, of a
+// few, of 8 and 9 (the word-wise scan's edges) and beyond 65,536 (where the
+// sums are reduced at once), in rows of 8 bits a pixel. libpng checks the sum
+// as it inflates, pngcheck too.
+TEST(RasterCanvas, PngChecksumHoldsForEveryRunLength) {
+    const std::string dir = test::scratchDir("raster-png-runs");
+    constexpr int kWidths[] = {40, 70003};
+    for (const int width : kWidths) {
+        RasterCanvas img(width, 6, 96);
+        img.Brush().Color = static_cast<TColor>(0xFFFFFF);
+        img.FillRect(Rect(0, 0, width, 6));
+        for (int c = 0; c < 20; ++c) {  // 20 colours: 8 bits a pixel
+            img.Brush().Color = static_cast<TColor>(c * 0x0A0B0C);
+            img.FillRect(Rect(c, 1, c + 1, 2));
+        }
+        const int runs[][2] = {{2, 2}, {3, 3}, {8, 3}, {9, 4}, {17, 5}};  // length, row
+        int x = 0;
+        for (const auto& run : runs) {
+            img.Brush().Color = static_cast<TColor>(0x123456 * run[1]);
+            img.FillRect(Rect(x, run[1], x + run[0], run[1] + 1));
+            x += run[0] + 1;
+        }
+        img.Brush().Color = clRed;
+        img.FillRect(Rect(width - 1, 4, width, 5));  // a zero run of almost the whole row before it
+        const std::string path = dir + "/img.png";
+        std::string error;
+        ASSERT_TRUE(img.writePng(path, error)) << error;
+        EXPECT_EQ(test::runCommand("pngcheck -q '" + path + "' >/dev/null"), 0) << width;
+        test::PngImage png;
+        ASSERT_TRUE(test::readPng(path, png)) << width;
+        int wrong = 0;
+        for (int y = 0; y < 6; ++y)
+            for (int i = 0; i < width; ++i) wrong += png.at(i, y) != img.pixel(i, y);
+        EXPECT_EQ(wrong, 0) << width;
+    }
+}
+
 // A one-bit symbol file as scanners' decoders read it: zxing-cpp and zbar.
 TEST(RasterCanvas, OneBitSymbolPngDecodes) {
     const std::string dir = test::scratchDir("raster-png-decodes");
@@ -243,6 +287,102 @@ TEST(RasterCanvas, TransparentTextTouchesOnlyItsStrokes) {
     EXPECT_GE(painted(clear).left, 10);
 }
 
+// Text on a palette image goes through blends kept per palette entry and
+// coverage; on an image of direct colours through the formula each time. Both
+// must give the same pixels: every turn, opaque and transparent text, over a
+// striped ground (several entries under one glyph) and over translucent and
+// unpainted pixels.
+TEST(RasterCanvas, TextOnPaletteImagesBlendsAsOnDirectColours) {
+    for (const int escapement : {0, 900, 1800, 2700})
+        for (const bool transparent : {false, true}) {
+            SCOPED_TRACE(std::to_string(escapement) + (transparent ? " transparent" : " opaque"));
+            auto draw = [&](RasterCanvas& c) {
+                for (int x = 0; x < 90; x += 3) {  // stripes, and a column left unpainted
+                    c.Brush().Color = x % 2 == 0 ? clYellow : clAqua;
+                    c.FillRect(Rect(x, 1, x + 2, 90));
+                }
+                c.Font().SetName("Arial");
+                c.Font().SetHeight(-28);
+                c.Font().SetColor(clRed);
+                LOGFONT lf;
+                GetObjectA(c.Font().Handle(), 60, &lf);
+                lf.lfEscapement = escapement;
+                c.Font().SetHandle(CreateFontIndirectA(&lf));
+                if (transparent) SetBkMode(c.Handle(), TRANSPARENT);
+                c.Brush().Color = clWhite;
+                c.TextOut(45, 45, "Wg8");
+                c.Font().SetColor(clBlue);  // a second colour over the first
+                c.TextOut(40, 40, "Wg8");
+            };
+            RasterCanvas palette(90, 90);
+            draw(palette);
+            RasterCanvas direct(90, 90);
+            for (int i = 0; i < 90 * 3; ++i) {  // row 0: more colours than a palette holds
+                direct.Brush().Color = static_cast<TColor>(0x010101 * (i % 90) + 0x100 * (i / 90));
+                direct.FillRect(Rect(i % 90, 0, i % 90 + 1, 1));
+                (void)direct.pixel(0, 0);
+            }
+            draw(direct);
+            int wrong = 0, shades = 0;
+            for (int y = 1; y < 90; ++y)
+                for (int x = 0; x < 90; ++x) {
+                    wrong += palette.pixel(x, y) != direct.pixel(x, y);
+                    shades += palette.alphaAt(x, y) == 255 && palette.colorAt(x, y) != clYellow &&
+                              palette.colorAt(x, y) != clAqua && palette.colorAt(x, y) != clRed &&
+                              palette.colorAt(x, y) != clBlue && palette.colorAt(x, y) != clWhite;
+                }
+            EXPECT_EQ(wrong, 0);
+            EXPECT_GT(shades, 20);  // the glyphs' edges were blended
+        }
+}
+
+// A canvas may start its text with the palette and blends the last canvas of
+// its thread ended with. Images drawn one after another, of the same look or
+// with another ground, text colour or text size, must each have the pixels
+// and PNG bytes of the same image drawn first on a thread of its own.
+TEST(RasterCanvas, TextAfterOtherImagesDrawsAsOnAFreshThread) {
+    const std::string dir = test::scratchDir("raster-text-after");
+    struct Look {
+        TColor ground, text;
+        int height;
+    };
+    auto draw = [](const Look& look) {
+        auto c = std::make_unique<RasterCanvas>(120, 40);
+        c->Brush().Color = look.ground;
+        c->FillRect(Rect(0, 0, 120, 40));
+        c->Font().SetName("Arial");
+        c->Font().SetHeight(look.height);
+        c->Font().SetColor(look.text);
+        c->Brush().Color = look.ground;
+        c->TextOut(2, 2, "Zorvik 42");
+        return c;
+    };
+    auto bytes = [&](const RasterCanvas& c) {
+        const std::string path = dir + "/img.png";
+        std::string error;
+        EXPECT_TRUE(c.writePng(path, error)) << error;
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    constexpr Look kLooks[] = {{clWhite, clBlack, -20},
+                               {clYellow, clBlack, -20},
+                               {clYellow, clRed, -20},
+                               {clWhite, clBlack, -30},
+                               {clWhite, clBlue, -20}};
+    constexpr int kOrder[] = {0, 0, 1, 0, 2, 0, 3, 0, 4, 0, 1, 1, 2};
+    std::vector<std::unique_ptr<RasterCanvas>> fresh;
+    for (const Look& look : kLooks) std::thread([&] { fresh.push_back(draw(look)); }).join();
+    for (const int k : kOrder) {
+        SCOPED_TRACE(k);
+        const auto c = draw(kLooks[k]);  // left to the next canvas of this thread when it goes
+        int wrong = 0;
+        for (int y = 0; y < 40; ++y)
+            for (int x = 0; x < 120; ++x) wrong += c->pixel(x, y) != fresh[static_cast<size_t>(k)]->pixel(x, y);
+        EXPECT_EQ(wrong, 0);
+        EXPECT_EQ(bytes(*c), bytes(*fresh[static_cast<size_t>(k)]));
+    }
+}
+
 TEST(RasterCanvas, TurnedTextRunsUpwardRightOfItsAnchor) {
     RasterCanvas c(60, 200);
     c.Font().SetName("Arial");
@@ -265,6 +405,59 @@ TEST(RasterCanvas, TextWithoutFontNameStillDraws) {
     c.Font().SetHeight(0);
     c.TextOut(0, 0, "x\xC3\xA9");
     EXPECT_GT(painted(c).count, 0);
+}
+
+// Fills are held back and composed band by band; the image must be what
+// painting them one by one gives: the later fill on top, unpainted pixels
+// transparent, earlier pixels kept where no fill lands. Bands sharing a
+// whole-width fill, bands without one, stacked fills, fills after pixels were
+// read, and more colours than a palette holds.
+TEST(RasterCanvas, HeldBackFillsComposeAsPaintedOneByOne) {
+    struct Round {
+        int width, height, fills, colours;
+        bool wholeRows;   // a background across every row first
+        bool readMidway;  // pixels read (and so composed) halfway
+    };
+    constexpr Round kRounds[] = {
+        {30, 12, 40, 2, true, false}, {30, 12, 40, 3, false, false},  {17, 40, 60, 4, true, true},
+        {17, 40, 60, 4, false, true}, {64, 9, 200, 300, false, true}, {5, 70, 150, 2, false, false},
+        {1, 1, 5, 2, false, true},    {90, 3, 100, 6, true, true},
+    };
+    std::mt19937 random(20261208);
+    for (const Round& round : kRounds) {
+        SCOPED_TRACE(std::to_string(round.width) + "x" + std::to_string(round.height));
+        RasterCanvas canvas(round.width, round.height);
+        std::vector<uint32_t> model(static_cast<size_t>(round.width) * round.height, 0);  // 0: transparent
+        auto paint = [&](int l, int t, int r, int b, TColor colour) {
+            canvas.Brush().Color = colour;
+            canvas.FillRect(Rect(l, t, r, b));
+            for (int y = std::max(t, 0); y < std::min(b, round.height); ++y)
+                for (int x = std::max(l, 0); x < std::min(r, round.width); ++x)
+                    model[static_cast<size_t>(y) * round.width + x] = 0xFF000000u | static_cast<uint32_t>(colour);
+        };
+        if (round.wholeRows) paint(0, 0, round.width, round.height, 0xFFFFFF);
+        auto coordinate = [&](int extent) { return std::uniform_int_distribution<int>(-2, extent + 2)(random); };
+        for (int i = 0; i < round.fills; ++i) {
+            if (round.readMidway && i == round.fills / 2) (void)canvas.pixel(0, 0);
+            int l = coordinate(round.width), r = coordinate(round.width);
+            int t = coordinate(round.height), b = coordinate(round.height);
+            if (i % 7 == 3) {  // a band across the whole width, as a symbol's rows are
+                l = 0;
+                r = round.width;
+            }
+            const auto colour = static_cast<TColor>(
+                std::uniform_int_distribution<int>(0, round.colours - 1)(random) * 0x010203 + 0x100);
+            paint(std::min(l, r), std::min(t, b), std::max(l, r), std::max(t, b), colour);
+        }
+        int wrong = 0;
+        for (int y = 0; y < round.height; ++y)
+            for (int x = 0; x < round.width; ++x) {
+                const uint32_t expected = model[static_cast<size_t>(y) * round.width + x];
+                const uint32_t got = canvas.pixel(x, y);
+                if (expected == 0 ? (got >> 24) != 0 : got != expected) ++wrong;
+            }
+        EXPECT_EQ(wrong, 0);
+    }
 }
 
 }  // namespace
