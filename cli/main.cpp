@@ -4,6 +4,8 @@
 #include <malloc.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <array>
 #include <climits>
 #include <cstdio>
 #include <iostream>
@@ -13,19 +15,19 @@
 #include "cli/batch.h"
 #include "cli/output.h"
 #include "cli/properties.h"
-#include "cli/report.h"
-#include "control/formio.h"
 #include "cli/queue.h"
-#include "cli/vector.h"
-#include "platform/vector.h"
-#include "platform/printers.h"
+#include "cli/report.h"
 #include "cli/session.h"
 #include "cli/suggest.h"
+#include "cli/vector.h"
 #include "cli/verify.h"
 #include "cli/windows.h"
 #include "control/code.h"
+#include "control/formio.h"
 #include "platform/formvalue.h"
+#include "platform/printers.h"
 #include "platform/recording.h"
+#include "platform/vector.h"
 #include "report/qr2zorvik.h"
 
 using namespace zorvik;
@@ -52,7 +54,9 @@ CLI::Option* addSymbolOptions(CLI::App* cmd, SymbolOptions& o) {
 }
 
 // The scale the report printer draws at on a device of Dpi dots per inch.
-int scaleForDpi(int Dpi) { return reportScale(static_cast<long double>(Dpi) / 96.0L, 1.0L); }
+int scaleForDpi(int Dpi) {
+    return reportScale(static_cast<long double>(Dpi) / 96.0L, 1.0L);
+}
 
 // Binary data on a terminal helps nobody and can upset it.
 bool refuseBinaryOnTerminal(const std::string& Output, OutputKind Kind) {
@@ -73,9 +77,10 @@ int listSymbologies() {
 int render(const SymbolOptions& o, int scale, int dpi, const std::string& format, bool verify) {
     OutputKind kind;
     if (!format.empty() ? !outputKindOf("." + format, kind) : !outputKindOf(o.output, kind)) {
-        printError(o.output == "-" ? std::string("writing to standard output (-o -) needs --format png, svg, pdf, ps or eps")
-                                   : "cannot tell the format of '" + o.output +
-                                         "': use a name ending in .png, .svg, .pdf, .ps or .eps, or give --format");
+        printError(o.output == "-"
+                       ? std::string("writing to standard output (-o -) needs --format png, svg, pdf, ps or eps")
+                       : "cannot tell the format of '" + o.output +
+                             "': use a name ending in .png, .svg, .pdf, .ps or .eps, or give --format");
         return kExitUsage;
     }
     if (dpi > 0) scale = scaleForDpi(dpi);
@@ -99,10 +104,17 @@ int render(const SymbolOptions& o, int scale, int dpi, const std::string& format
     if (verify) {
         std::string message;
         switch (verifySymbol(session.control(), recording, w, h, message)) {
-            case VerifyResult::Read: break;
-            case VerifyResult::NotReadable: printWarning(message); break;
-            case VerifyResult::Wrong: printError(message); return kExitRender;
-            case VerifyResult::Failed: printError(message); return kExitUsage;
+            case VerifyResult::Read:
+                break;
+            case VerifyResult::NotReadable:
+                printWarning(message);
+                break;
+            case VerifyResult::Wrong:
+                printError(message);
+                return kExitRender;
+            case VerifyResult::Failed:
+                printError(message);
+                return kExitUsage;
         }
     }
     std::string error;
@@ -123,7 +135,7 @@ int writeForm(const SymbolOptions& o) {
     Session session;
     if (!o.form.empty() && !session.loadForm(o.form, o.name)) return kExitUsage;
     if (!session.assign(o.assignments)) return kExitUsage;
-    const std::string name = !o.name.empty()               ? o.name
+    const std::string name = !o.name.empty()                 ? o.name
                              : !session.objectName().empty() ? session.objectName()
                                                              : "Zorvik1";
     const std::string text = writeZorvik(session.control(), name);
@@ -215,10 +227,17 @@ int print(const SymbolOptions& o, const PrintOptions& p) {
         session.control().DrawBarCode(&drawn, 0, 0, std::max(1, dpi / 96));
         std::string message;
         switch (verifySymbol(session.control(), drawn, BarCodeWidth, BarCodeHeight, message)) {
-            case VerifyResult::Read: break;
-            case VerifyResult::NotReadable: printWarning(message); break;
-            case VerifyResult::Wrong: printError(message); return kExitRender;
-            case VerifyResult::Failed: printError(message); return kExitUsage;
+            case VerifyResult::Read:
+                break;
+            case VerifyResult::NotReadable:
+                printWarning(message);
+                break;
+            case VerifyResult::Wrong:
+                printError(message);
+                return kExitRender;
+            case VerifyResult::Failed:
+                printError(message);
+                return kExitUsage;
         }
     }
 
@@ -253,10 +272,16 @@ int print(const SymbolOptions& o, const PrintOptions& p) {
     }
     if (result == PageResult::Printed) warnThinModules(dpi);
     switch (result) {
-        case PageResult::Printed: warnPoorScanning(session.control()); return kExitOk;
-        case PageResult::NotDrawn: return kExitRender;
-        case PageResult::TooLarge: printError(why); return kExitRender;
-        case PageResult::Failed: break;
+        case PageResult::Printed:
+            warnPoorScanning(session.control());
+            return kExitOk;
+        case PageResult::NotDrawn:
+            return kExitRender;
+        case PageResult::TooLarge:
+            printError(why);
+            return kExitRender;
+        case PageResult::Failed:
+            break;
     }
     printError(why);
     return kExitUsage;
@@ -271,13 +296,24 @@ int main(int argc, char** argv) {
     mallopt(M_MMAP_THRESHOLD, 64 << 20);
     removeTemporariesOnSignals();
 
-    CLI::App app{"zorvik: draws one-dimensional barcodes (Code 39, Code 93, Code 128, Interleaved, Industrial and "
-                 "IATA 2 of 5, Codabar, EAN-13, EAN-8, EAN-13 with add-ons, UPC-A)"};
+    CLI::App app{
+        "zorvik: draws one-dimensional barcodes (Code 39, Code 93, Code 128, Interleaved, Industrial and "
+        "IATA 2 of 5, Codabar, EAN-13, EAN-8, EAN-13 with add-ons, UPC-A)"};
     app.set_version_flag("--version", std::string("zorvik ") + ZORVIK_VERSION);
     app.require_subcommand(1);
-    app.footer("Exit status: 0 when everything asked was drawn and written; 1 for a usage or I/O error; 2 when a "
-               "render reported a message or drew nothing.\n'zorvik properties' lists the properties a command may set, with "
-               "their types, defaults and values.");
+    app.footer(
+        "Exit status: 0 when everything asked was drawn and written; 1 for a usage or I/O error; 2 when a "
+        "render reported a message or drew nothing.\n'zorvik properties' lists the properties a command may set, with "
+        "their types, defaults and values.");
+
+    // Building a command's options costs more than drawing a symbol: when the
+    // command line names its command, only that one gets them. (Every command
+    // is still known by name, for the list in --help and for suggestions.)
+    const std::string named = argc > 1 ? argv[1] : "";
+    constexpr std::array<std::string_view, 8> kCommands = {"list",  "properties", "render", "form",
+                                                           "print", "batch",      "report", "windows"};
+    const bool namesOne = std::find(kCommands.begin(), kCommands.end(), named) != kCommands.end();
+    auto wanted = [&](std::string_view command) { return !namesOne || named == command; };
 
     auto* list = app.add_subcommand("list", "List the symbologies: identifier, a tab, and name");
     bool namesOnly = false;
@@ -288,122 +324,143 @@ int main(int argc, char** argv) {
     SymbolOptions renderOptions;
     int scale = 1;
     auto* renderCmd = app.add_subcommand("render", "Draw the control's symbol to a PNG, SVG, PDF or PostScript file");
-    addSymbolOptions(renderCmd, renderOptions);
     int renderDpi = 0;
     std::string renderFormat;
     bool renderVerify = false;
-    renderCmd->add_flag("--verify", renderVerify,
-                        "Read the symbol back with an independent reader (zxing-cpp) before writing it: one that does "
-                        "not give its data and check characters fails, with nothing written");
-    auto* renderScale = renderCmd->add_option("--scale", scale, "Device pixels per screen pixel (whole number from 1)")
-                            ->check(CLI::Range(1, INT_MAX));
-    renderCmd
-        ->add_option("--dpi", renderDpi,
-                     "Draw for a device of N dots per inch: at the scale a report printer of N dpi uses (N/96, "
-                     "halves to even) and with N recorded as the file's resolution")
-        ->check(CLI::Range(1, 32767))
-        ->excludes(renderScale);
-    renderCmd
-        ->add_option("--format", renderFormat,
-                     "png, svg, pdf, ps or eps: the format, whatever the name (needed with -o -)")
-        ->check(CLI::IsMember({"png", "svg", "pdf", "ps", "eps"}, CLI::ignore_case));
+    if (wanted("render")) {
+        addSymbolOptions(renderCmd, renderOptions);
+        renderCmd->add_flag(
+            "--verify", renderVerify,
+            "Read the symbol back with an independent reader (zxing-cpp) before writing it: one that does "
+            "not give its data and check characters fails, with nothing written");
+        auto* renderScale =
+            renderCmd->add_option("--scale", scale, "Device pixels per screen pixel (whole number from 1)")
+                ->check(CLI::Range(1, INT_MAX));
+        renderCmd
+            ->add_option("--dpi", renderDpi,
+                         "Draw for a device of N dots per inch: at the scale a report printer of N dpi uses (N/96, "
+                         "halves to even) and with N recorded as the file's resolution")
+            ->check(CLI::Range(1, 32767))
+            ->excludes(renderScale);
+        renderCmd
+            ->add_option("--format", renderFormat,
+                         "png, svg, pdf, ps or eps: the format, whatever the name (needed with -o -)")
+            ->check(CLI::IsMember({"png", "svg", "pdf", "ps", "eps"}, CLI::ignore_case));
+    }
 
     SymbolOptions formOptions;
     auto* formCmd = app.add_subcommand("form", "Write the control as a form-file object block, without painting");
-    addSymbolOptions(formCmd, formOptions);
+    if (wanted("form")) addSymbolOptions(formCmd, formOptions);
 
     SymbolOptions printOptions;
     PrintOptions printSettings;
     auto* printCmd = app.add_subcommand(
-        "print", "Print the control on a PDF or PostScript page, as on a printer of --dpi dots per inch, or on a "
-                 "CUPS queue (--printer)");
-    auto* printFile = addSymbolOptions(printCmd, printOptions)->required(false);
-    printFile->description("The PDF or PostScript file to write (or give --printer)");
-    printCmd->add_option("--printer", printSettings.printer, "Print on this CUPS queue, as one job")
-        ->excludes(printFile);
-    printCmd->add_option("--dpi", printSettings.dpi,
+        "print",
+        "Print the control on a PDF or PostScript page, as on a printer of --dpi dots per inch, or on a "
+        "CUPS queue (--printer)");
+    if (wanted("print")) {
+        auto* printFile = addSymbolOptions(printCmd, printOptions)->required(false);
+        printFile->description("The PDF or PostScript file to write (or give --printer)");
+        printCmd->add_option("--printer", printSettings.printer, "Print on this CUPS queue, as one job")
+            ->excludes(printFile);
+        printCmd
+            ->add_option("--dpi", printSettings.dpi,
                          "The printer's print quality in dots per inch (default 600; with --printer the queue's "
                          "resolution, 600 when it names none)")
-        ->check(CLI::Range(1, 32767));
-    printCmd->add_flag("--verify", printSettings.verify,
-                       "Read the symbol back with an independent reader (zxing-cpp) first: one that does not give its "
-                       "data and check characters is not printed");
-    printCmd->add_option("--at", printSettings.at, "The symbol's top-left corner in printer dots (default 0,0)");
-    printCmd->add_option("--paper", printSettings.paper,
+            ->check(CLI::Range(1, 32767));
+        printCmd->add_flag(
+            "--verify", printSettings.verify,
+            "Read the symbol back with an independent reader (zxing-cpp) first: one that does not give its "
+            "data and check characters is not printed");
+        printCmd->add_option("--at", printSettings.at, "The symbol's top-left corner in printer dots (default 0,0)");
+        printCmd
+            ->add_option("--paper", printSettings.paper,
                          "Paper size (default A4; with --printer the queue's default paper)")
-        ->check(CLI::IsMember({"A4", "Letter"}, CLI::ignore_case));
+            ->check(CLI::IsMember({"A4", "Letter"}, CLI::ignore_case));
+    }
 
     BatchOptions batchOptions;
     auto* batchCmd = app.add_subcommand(
         "batch", "Draw one symbol per record of a text file (--input) or a database query (--db, --sql)");
-    batchCmd->add_option("--form", batchOptions.form, "Read the control from this form file")->check(CLI::ExistingFile);
-    batchCmd->add_option("--name", batchOptions.name, "The object to read from the form file");
-    batchCmd->add_option("assignments", batchOptions.assignments, "PROPERTY=VALUE assignments, after --form");
-    auto* input = batchCmd->add_option("--input", batchOptions.input,
-                                       "One caption per line (LF-separated; a blank line is an empty caption); "
-                                       "'-' reads standard input");
-    auto* db = batchCmd->add_option("--db", batchOptions.db,
-                                    "An SQLite database file, or a PostgreSQL server as a postgresql:// URI "
-                                    "(libpq's syntax; ?host= may name a socket folder)");
-    auto* sql = batchCmd->add_option("--sql", batchOptions.sql, "The query whose DataField (default: first column) "
-                                                                 "gives each record's caption");
-    input->excludes(db)->excludes(sql);
-    db->needs(sql);
-    sql->needs(db);
-    batchCmd->add_option("--shard", batchOptions.shard,
-                         "I/N: draw only the records of worker I of N (I counts from 0; record n goes to "
-                         "worker (n-1) mod N; {n} stays the number over the whole input; a .pdf output "
-                         "becomes NAME-I-of-N.pdf)");
-    batchCmd->add_option("--jobs", batchOptions.jobs, "Threads to render on (default: every core)")
-        ->check(CLI::Range(1, 1024));
-    auto* batchScale =
-        batchCmd->add_option("--scale", batchOptions.scale, "Device pixels per screen pixel (whole number from 1)")
-            ->check(CLI::Range(1, INT_MAX));
-    auto* batchDpi = batchCmd
-        ->add_option("--dpi", batchOptions.dpi,
-                     "Draw for a device of N dots per inch: at the scale a report printer of N dpi uses (N/96, "
-                     "halves to even) and with N recorded as the files' resolution")
-        ->check(CLI::Range(1, 32767))
-        ->excludes(batchScale);
-    auto* batchOutput = batchCmd->add_option(
-        "-o,--output", batchOptions.output,
-        "PATTERN: with {n} (the record number from 1), {n:W} (padded with zeros to W digits) or {COLUMN} (that "
-        "field of the record, made safe for a file name), one file per record in any format; otherwise a .pdf "
-        "with one page per record (or give --printer)");
-    batchCmd
-        ->add_option("--printer", batchOptions.printer,
-                     "Print on this CUPS queue instead: one job, a page of the queue's paper per record, at the "
-                     "queue's resolution")
-        ->excludes(batchOutput)
-        ->excludes(batchScale)
-        ->excludes(batchDpi);
+    if (wanted("batch")) {
+        batchCmd->add_option("--form", batchOptions.form, "Read the control from this form file")
+            ->check(CLI::ExistingFile);
+        batchCmd->add_option("--name", batchOptions.name, "The object to read from the form file");
+        batchCmd->add_option("assignments", batchOptions.assignments, "PROPERTY=VALUE assignments, after --form");
+        auto* input = batchCmd->add_option("--input", batchOptions.input,
+                                           "One caption per line (LF-separated; a blank line is an empty caption); "
+                                           "'-' reads standard input");
+        auto* db = batchCmd->add_option("--db", batchOptions.db,
+                                        "An SQLite database file, or a PostgreSQL server as a postgresql:// URI "
+                                        "(libpq's syntax; ?host= may name a socket folder)");
+        auto* sql = batchCmd->add_option("--sql", batchOptions.sql,
+                                         "The query whose DataField (default: first column) "
+                                         "gives each record's caption");
+        input->excludes(db)->excludes(sql);
+        db->needs(sql);
+        sql->needs(db);
+        batchCmd->add_option("--shard", batchOptions.shard,
+                             "I/N: draw only the records of worker I of N (I counts from 0; record n goes to "
+                             "worker (n-1) mod N; {n} stays the number over the whole input; a .pdf output "
+                             "becomes NAME-I-of-N.pdf)");
+        batchCmd->add_option("--jobs", batchOptions.jobs, "Threads to render on (default: every core)")
+            ->check(CLI::Range(1, 1024));
+        auto* batchScale =
+            batchCmd->add_option("--scale", batchOptions.scale, "Device pixels per screen pixel (whole number from 1)")
+                ->check(CLI::Range(1, INT_MAX));
+        auto* batchDpi =
+            batchCmd
+                ->add_option("--dpi", batchOptions.dpi,
+                             "Draw for a device of N dots per inch: at the scale a report printer of N dpi uses (N/96, "
+                             "halves to even) and with N recorded as the files' resolution")
+                ->check(CLI::Range(1, 32767))
+                ->excludes(batchScale);
+        auto* batchOutput = batchCmd->add_option(
+            "-o,--output", batchOptions.output,
+            "PATTERN: with {n} (the record number from 1), {n:W} (padded with zeros to W digits) or {COLUMN} (that "
+            "field of the record, made safe for a file name), one file per record in any format; otherwise a .pdf "
+            "with one page per record (or give --printer)");
+        batchCmd
+            ->add_option("--printer", batchOptions.printer,
+                         "Print on this CUPS queue instead: one job, a page of the queue's paper per record, at the "
+                         "queue's resolution")
+            ->excludes(batchOutput)
+            ->excludes(batchScale)
+            ->excludes(batchDpi);
 
-    batchCmd->add_flag("--verify", batchOptions.verify,
-                       "Read every symbol back with an independent reader (zxing-cpp) before writing it: a record "
-                       "whose symbol does not give its data and check characters fails");
-    batchCmd->footer(propertiesHelp());
+        batchCmd->add_flag("--verify", batchOptions.verify,
+                           "Read every symbol back with an independent reader (zxing-cpp) before writing it: a record "
+                           "whose symbol does not give its data and check characters fails");
+        batchCmd->footer(propertiesHelp());
+    }
 
     ReportOptions reportOptions;
     auto* reportCmd = app.add_subcommand(
-        "report", "Print a banded report of a form file (its bands, labels and barcodes over its dataset) to PDF or "
-                  "PostScript pages");
-    reportCmd->add_option("--form", reportOptions.form, "The form file holding the report")
-        ->required()
-        ->check(CLI::ExistingFile);
-    reportCmd->add_option("--name", reportOptions.name, "The TQuickRep to print (default: the first)");
-    reportCmd->add_option("--db", reportOptions.db,
-                          "An SQLite database file, or a postgresql:// URI, in place of the one the form names");
-    reportCmd->add_option("--sql", reportOptions.sql, "A query in place of the one the form names");
-    reportCmd->add_option("--dpi", reportOptions.dpi,
-                          "The printer's resolution in dots per inch (default 600 for a file, the queue's own for "
-                          "--printer)")
-        ->check(CLI::Range(1, 32767));
-    auto* reportOutput = reportCmd->add_option("-o,--output", reportOptions.output, "The file to write: .pdf or .ps");
-    reportCmd->add_option("--printer", reportOptions.printer, "Print on this CUPS queue instead: one job of all pages")
-        ->excludes(reportOutput);
-    reportCmd->add_flag("--verify", reportOptions.verify,
-                        "Read every symbol back with an independent reader (zxing-cpp) before its band prints: a "
-                        "record whose symbol does not give its data and check characters is left out and reported");
+        "report",
+        "Print a banded report of a form file (its bands, labels and barcodes over its dataset) to PDF or "
+        "PostScript pages");
+    if (wanted("report")) {
+        reportCmd->add_option("--form", reportOptions.form, "The form file holding the report")
+            ->required()
+            ->check(CLI::ExistingFile);
+        reportCmd->add_option("--name", reportOptions.name, "The TQuickRep to print (default: the first)");
+        reportCmd->add_option("--db", reportOptions.db,
+                              "An SQLite database file, or a postgresql:// URI, in place of the one the form names");
+        reportCmd->add_option("--sql", reportOptions.sql, "A query in place of the one the form names");
+        reportCmd
+            ->add_option("--dpi", reportOptions.dpi,
+                         "The printer's resolution in dots per inch (default 600 for a file, the queue's own for "
+                         "--printer)")
+            ->check(CLI::Range(1, 32767));
+        auto* reportOutput =
+            reportCmd->add_option("-o,--output", reportOptions.output, "The file to write: .pdf or .ps");
+        reportCmd
+            ->add_option("--printer", reportOptions.printer, "Print on this CUPS queue instead: one job of all pages")
+            ->excludes(reportOutput);
+        reportCmd->add_flag("--verify", reportOptions.verify,
+                            "Read every symbol back with an independent reader (zxing-cpp) before its band prints: a "
+                            "record whose symbol does not give its data and check characters is left out and reported");
+    }
 
     WindowsOptions windowsOptions;
     auto* windowsCmd = addWindowsCommand(app, windowsOptions);
@@ -422,8 +479,8 @@ int main(int argc, char** argv) {
         }
         const std::vector<std::string_view> views(names.begin(), names.end());
         const std::string near = nearestName(argv[1], views);
-        printError(std::string("unknown command '") + argv[1] + "': " + (near.empty() ? "" : "did you mean " + near + "? ") +
-                   "the commands are " + known);
+        printError(std::string("unknown command '") + argv[1] +
+                   "': " + (near.empty() ? "" : "did you mean " + near + "? ") + "the commands are " + known);
         return kExitUsage;
     }
     try {
