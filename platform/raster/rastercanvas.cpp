@@ -493,6 +493,9 @@ int RasterCanvas::blendAt(size_t offset, uint32_t Rgb, unsigned a) {
 
 void RasterCanvas::drawText(int X, int Y, std::string_view Utf8, const TTextStyle& Style) {
     ensureCleared();
+    // An empty image shows nothing, and its last row or column (-1) must not
+    // become the visible part of the text frame.
+    if (m_width <= 0 || m_height <= 0) return;
     raster::FontFace* face = raster::faceFor(Style.font);
     if (face == nullptr) return;
     const TextFrame frame{X, Y, quadrantOf(Style.font.lfEscapement)};

@@ -407,6 +407,25 @@ TEST(RasterCanvas, TextWithoutFontNameStillDraws) {
     EXPECT_GT(painted(c).count, 0);
 }
 
+TEST(RasterCanvas, TextOnAnEmptyImageDrawsNothing) {
+    // An image of no rows or no columns: text anchored on it, upright or
+    // turned, must stay off the rows and columns it does not have.
+    const struct {
+        int width, height, escapement;
+    } cases[] = {{115, 0, 0}, {0, 50, 0}, {115, 0, 900}, {0, 50, 900}, {0, 0, 0}};
+    for (const auto& k : cases) {
+        RasterCanvas c(k.width, k.height);
+        c.Font().SetHeight(-11);
+        LOGFONT lf;
+        GetObjectA(c.Font().Handle(), 60, &lf);
+        lf.lfEscapement = k.escapement;
+        c.Font().SetHandle(CreateFontIndirectA(&lf));
+        c.TextOut(0, 0, "4006381333931");
+        c.TextOut(3, -2, "x");
+        EXPECT_EQ(painted(c).count, 0);
+    }
+}
+
 // Fills are held back and composed band by band; the image must be what
 // painting them one by one gives: the later fill on top, unpainted pixels
 // transparent, earlier pixels kept where no fill lands. Bands sharing a
