@@ -6,13 +6,9 @@
 set -eu
 cd "$(dirname "$0")"
 
-# A PATH holding "." would find this script again; it must never call itself.
-if [ -n "${ZORVIK_MAKE_WRAPPER:-}" ]; then
-    echo "make: GNU make is still missing after scripts/setup" >&2
-    exit 127
-fi
-export ZORVIK_MAKE_WRAPPER=1
-
+# A PATH holding "." finds this script again: it never hands over to itself
+# (no variable marks the hand-over, so make and what it runs, tests of this
+# script included, see the environment they were given).
 found=$(command -v make 2>/dev/null || true)
 case "$found" in
     /*) if [ "$found" -ef "$PWD/make" ]; then found=; fi ;;
@@ -23,6 +19,9 @@ if [ -z "$found" ]; then
     echo "make: GNU make is not installed; scripts/setup installs it with the rest"
     scripts/setup
     found=$(PATH=/usr/local/bin:/usr/bin:/bin command -v make 2>/dev/null || true)
-    [ -n "$found" ] || { echo "make: GNU make is still missing after scripts/setup" >&2; exit 127; }
+fi
+if [ -z "$found" ] || [ "$found" -ef "$PWD/make" ]; then
+    echo "make: GNU make is still missing after scripts/setup" >&2
+    exit 127
 fi
 exec "$found" "$@"
