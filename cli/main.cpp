@@ -42,6 +42,26 @@ struct SymbolOptions {
     std::string output;
 };
 
+// Reads a drawn symbol back (--verify): the exit status when it must not be
+// written, kExitOk when it may (a symbol no reader can check is said, and kept).
+int readBack(const TZorvik& Control, const RecordingCanvas& Drawn, int Width, int Height) {
+    std::string message;
+    switch (verifySymbol(Control, Drawn, Width, Height, message)) {
+        case VerifyResult::Read:
+            return kExitOk;
+        case VerifyResult::NotReadable:
+            printWarning(message);
+            return kExitOk;
+        case VerifyResult::Wrong:
+            printError(message);
+            return kExitRender;
+        case VerifyResult::Failed:
+            printError(message);
+            return kExitUsage;
+    }
+    return kExitOk;
+}
+
 CLI::Option* addSymbolOptions(CLI::App* cmd, SymbolOptions& o) {
     auto* form = cmd->add_option("--form", o.form, "Read the control from this form file")->check(CLI::ExistingFile);
     cmd->add_option("--name", o.name, "The object to read from the form file (default: the first barcode control)")
@@ -102,20 +122,7 @@ int render(const SymbolOptions& o, int scale, int dpi, const std::string& format
         return kExitRender;
     }
     if (verify) {
-        std::string message;
-        switch (verifySymbol(session.control(), recording, w, h, message)) {
-            case VerifyResult::Read:
-                break;
-            case VerifyResult::NotReadable:
-                printWarning(message);
-                break;
-            case VerifyResult::Wrong:
-                printError(message);
-                return kExitRender;
-            case VerifyResult::Failed:
-                printError(message);
-                return kExitUsage;
-        }
+        if (const int status = readBack(session.control(), recording, w, h); status != kExitOk) return status;
     }
     std::string error;
     if (!writeAtomically(
@@ -225,20 +232,8 @@ int print(const SymbolOptions& o, const PrintOptions& p) {
         // Read back at the scale PrintBarCode draws at on this printer.
         RecordingCanvas drawn;
         session.control().DrawBarCode(&drawn, 0, 0, std::max(1, dpi / 96));
-        std::string message;
-        switch (verifySymbol(session.control(), drawn, BarCodeWidth, BarCodeHeight, message)) {
-            case VerifyResult::Read:
-                break;
-            case VerifyResult::NotReadable:
-                printWarning(message);
-                break;
-            case VerifyResult::Wrong:
-                printError(message);
-                return kExitRender;
-            case VerifyResult::Failed:
-                printError(message);
-                return kExitUsage;
-        }
+        if (const int status = readBack(session.control(), drawn, BarCodeWidth, BarCodeHeight); status != kExitOk)
+            return status;
     }
 
     PageResult result = PageResult::Failed;

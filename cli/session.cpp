@@ -120,9 +120,9 @@ void warnThinModules(int DotsPerInch) {
 
 namespace {
 // The smallest quiet zone after the last bar that each standard allows, in
-// modules: the GS1 General Specifications (EAN-13 and EAN-8 seven, UPC-A
-// nine, an add-on five), ten for Code 39, Code 93, Code 128, Codabar and the
-// 2 of 5 codes (ISO/IEC 16388, 15417, 16390 and the AIM specifications).
+// modules: GS1's rules for EAN/UPC (EAN-13 and EAN-8 seven, UPC-A nine, an
+// add-on five), ten for Code 39, Code 93, Code 128, Codabar and the 2 of 5
+// codes (ISO/IEC 16388, 15417, 16390 and AIM's symbology standards).
 int minimumRightQuietZone(TBarCodeType Symbology) {
     switch (Symbology) {
         case TBarCodeType::EAN_13:
